@@ -1,0 +1,18 @@
+# zlib, minizip and libpng: Debian's packages natively, the cross-built static
+# libraries from scripts/setup for Windows.
+add_library(moxia_deps INTERFACE)
+if(WIN32)
+  find_path(MOXIA_MINIZIP_INCLUDE minizip/zip.h REQUIRED)
+  find_path(MOXIA_PNG_INCLUDE png.h REQUIRED)
+  find_library(MOXIA_MINIZIP_LIB NAMES libminizip.a minizip REQUIRED)
+  find_library(MOXIA_PNG_LIB NAMES libpng16.a libpng.a png16 png REQUIRED)
+  find_library(MOXIA_Z_LIB NAMES libz.a z REQUIRED)
+  target_include_directories(moxia_deps INTERFACE ${MOXIA_MINIZIP_INCLUDE} ${MOXIA_PNG_INCLUDE})
+  target_link_libraries(moxia_deps INTERFACE ${MOXIA_MINIZIP_LIB} ${MOXIA_PNG_LIB} ${MOXIA_Z_LIB})
+else()
+  find_package(ZLIB REQUIRED)
+  find_package(PNG REQUIRED)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(MINIZIP REQUIRED IMPORTED_TARGET minizip)
+  target_link_libraries(moxia_deps INTERFACE PkgConfig::MINIZIP PNG::PNG ZLIB::ZLIB)
+endif()

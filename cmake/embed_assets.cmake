@@ -1,0 +1,12 @@
+# Writes the icon strips as byte arrays for the native build.
+get_filename_component(ASSETS ${CMAKE_CURRENT_LIST_DIR}/../assets ABSOLUTE)
+set(body "// Generated from assets/*.png at build time.\n#include <string>\n#include \"platform/resources.h\"\n")
+foreach(pair "large;icons-100.png" "small;icons-50.png")
+  list(GET pair 0 var)
+  list(GET pair 1 file)
+  file(READ ${ASSETS}/${file} hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+  string(APPEND body "static const char ${var}[] = {${bytes}};\n")
+endforeach()
+string(APPEND body "namespace platform {\nstd::string IconStripBytes(IconStrip strip) {\n  if (strip == IconStrip::Large) return std::string(large, sizeof large);\n  return std::string(small, sizeof small);\n}\n}  // namespace platform\n")
+file(WRITE ${OUT} "${body}")

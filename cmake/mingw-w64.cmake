@@ -1,0 +1,18 @@
+# Cross toolchain: 64-bit Windows with the posix thread model (std::thread and
+# std::mutex need it), everything linked statically into one file.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MOXIA_MINGW_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${MOXIA_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${MOXIA_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${MOXIA_MINGW_TRIPLE}-windres)
+set(MOXIA_MINGW_PREFIX "$ENV{MOXIA_MINGW_PREFIX}" CACHE PATH "Cross-built minizip and libpng")
+if(NOT MOXIA_MINGW_PREFIX)
+  set(MOXIA_MINGW_PREFIX "/opt/moxia/mingw" CACHE PATH "" FORCE)
+endif()
+set(CMAKE_FIND_ROOT_PATH /usr/${MOXIA_MINGW_TRIPLE} ${MOXIA_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
