@@ -22,7 +22,7 @@ struct FileTime {
 };
 
 class Files {
-public:
+  public:
     virtual ~Files() = default;
 
     // Entries matching the pattern of the last path component ("*", "*.txt",

@@ -1,0 +1,34 @@
+#pragma once
+// The windowing facility: builds live windows from definitions, runs modal
+// loops and message boxes. Real Win32 in the Windows build, an in-memory
+// desktop in the native build.
+#include <memory>
+
+#include "ui/peer.h"
+
+namespace platform {
+
+class Desktop {
+  public:
+    virtual ~Desktop() = default;
+
+    // Builds the window hidden, with every control of the definition. The
+    // owner (if any) is the window it stays above.
+    virtual std::unique_ptr<ui::WindowPeer> CreateWindowFromDef(const ui::WindowDef& def,
+                                                                ui::WindowPeer* owner) = 0;
+    // Shows the window and runs a nested loop until it is closed; the owner
+    // (or, without one, every window of the program) is disabled meanwhile.
+    virtual void RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) = 0;
+    // The program's main loop; returns the exit code once Quit is called.
+    virtual int RunMessageLoop() = 0;
+    virtual void Quit(int exitCode) = 0;
+    // Ends the process at once, nothing saved.
+    virtual void ExitProcess(int exitCode) = 0;
+
+    // A message box with one OK button and no icon, modal to every window.
+    virtual void MessageBox(ui::WindowPeer* owner, const Text& message, const Text& caption) = 0;
+
+    virtual ui::Size ScreenSize() = 0;
+};
+
+}  // namespace platform

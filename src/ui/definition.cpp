@@ -1,0 +1,12 @@
+#include "ui/definition.h"
+
+namespace ui {
+
+const ControlDef* WindowDef::FindControl(const Text& controlName) const {
+    for (const ControlDef& control : controls) {
+        if (control.name == controlName) return &control;
+    }
+    return nullptr;
+}
+
+}  // namespace ui
