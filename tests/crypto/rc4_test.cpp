@@ -1,0 +1,70 @@
+#include "crypto/rc4.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string Hex(const std::string& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
+std::string Keystream(std::string_view key, std::size_t length) {
+    return crypto::EncryptData(std::string(length, '\0'), key);
+}
+
+// Published test vectors (the original ARCFOUR posting and RFC 6229).
+TEST(Rc4, KnownAnswers) {
+    EXPECT_EQ(Hex(crypto::EncryptData("Plaintext", "Key")), "BBF316E8D940AF0AD3");
+    EXPECT_EQ(Hex(crypto::EncryptData("pedia", "Wiki")), "1021BF0420");
+    EXPECT_EQ(Hex(crypto::EncryptData("Attack at dawn", "Secret")), "45A01F645FC35B383552544B9BF5");
+    const std::string key40("\x01\x02\x03\x04\x05", 5);
+    EXPECT_EQ(Hex(Keystream(key40, 16)), "B2396305F03DC027CCC3524A0A1118A8");
+    const std::string key128 = "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10";
+    EXPECT_EQ(Hex(Keystream(key128, 16)), "9AC7CC9A609D1EF7B2932899CDE41B97");
+}
+
+TEST(Rc4, EmptyKeyUsesIdentityPermutation) {
+    EXPECT_EQ(Hex(Keystream("", 8)), "0205070D0D171F28");
+    EXPECT_NE(crypto::EncryptData("abc", ""), "abc");
+}
+
+TEST(Rc4, RoundTripsAndPreservesLength) {
+    std::string all;
+    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    for (std::string key : {std::string(), std::string("k"), std::string("密码123"), all}) {
+        for (std::string data : {std::string(), std::string("x"), all + all + "中文文档"}) {
+            const std::string encrypted = crypto::EncryptData(data, key);
+            EXPECT_EQ(encrypted.size(), data.size());
+            EXPECT_EQ(crypto::DecryptData(encrypted, key), data);
+        }
+    }
+    EXPECT_EQ(crypto::EncryptData("", "any key"), "");
+}
+
+TEST(Rc4, KeyEndsAtZeroByteAndAt256Bytes) {
+    const std::string withZero("abc\0def", 7);
+    EXPECT_EQ(crypto::EncryptData("data", withZero), crypto::EncryptData("data", "abc"));
+
+    const std::string base(256, 'q');
+    EXPECT_EQ(crypto::EncryptData("data", base + "tail"),
+              crypto::EncryptData("data", base + "TAIL"));
+    EXPECT_NE(crypto::EncryptData("data", base.substr(0, 255) + "x"),
+              crypto::EncryptData("data", base));
+}
+
+TEST(Rc4, WrongKeyGivesOtherBytesOfSameLength) {
+    const std::string encrypted = crypto::EncryptData("secret note", "right");
+    const std::string decrypted = crypto::DecryptData(encrypted, "wrong");
+    EXPECT_EQ(decrypted.size(), encrypted.size());
+    EXPECT_NE(decrypted, "secret note");
+}
+
+}  // namespace
