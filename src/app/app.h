@@ -1,0 +1,36 @@
+#pragma once
+// The running program: its facilities, its per-run state and MainWindow.
+#include "app/session_state.h"
+#include "platform/platform.h"
+#include "store/data_folder.h"
+#include "ui/windows/main_window.h"
+
+namespace app {
+
+struct App {
+    explicit App(platform::Platform& platform) : platform(platform) {}
+    platform::Platform& platform;
+    SessionState state;
+    EditorRecord editor;
+    ui::MainWindow main;
+    // MainWindow's export dialog: where it opens, and the path chosen last
+    // (remembered for the run only).
+    Text exportFolder;
+    Text lastExportPath;
+
+    platform::Files& files() const { return platform.files; }
+    platform::Desktop& desktop() const { return platform.desktop; }
+};
+
+// PasswordMode if and only if Start/Num1 reads "1" right now and the user did
+// not choose PlainMode at start-up. Never cached.
+store::Mode CurrentMode(App& app);
+bool IsPasswordMode(App& app);
+
+// A message box with the program's caption over its windows.
+void ShowMessage(App& app, const Text& message);
+
+// Creates MainWindow, runs start-up, shows it and runs the message loop.
+int RunProgram(platform::Platform& platform);
+
+}  // namespace app

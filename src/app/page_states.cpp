@@ -1,0 +1,76 @@
+#include "app/page_states.h"
+
+#include <initializer_list>
+#include <string_view>
+
+namespace app {
+namespace {
+
+// One row per group of items; one cell per column in the order of
+// PageColumn: '1' enable, '0' disable, '-' leave as it is.
+struct MenuRow {
+    std::initializer_list<const char*> captions;
+    std::string_view cells;
+};
+
+const MenuRow kMenuRows[] = {
+    {{"新建文档目录"}, "101000000"},
+    {{"新建文档文件", "新建文档"}, "010111011"},
+    {{"保存当前文档", "另存为无密文件", "返回文档列表", "返回列表"}, "000001110"},
+    {{"删除当前文档"}, "000001010"},
+    {{"返回文档目录", "返回目录"}, "010111111"},
+    {{"查找替换"}, "0-00-1110"},
+    {{"撤销", "剪切", "复制", "粘贴", "全选", "取消全选"}, "--00-1110"},
+    {{"自定义文档目录图标"}, "-01-0----"},
+};
+
+// Controls: 'S' show, 'H' hide, '-' leave.
+void SetVisible(const ui::ControlHandle& control, char cell) {
+    if (cell == 'S') control.Show();
+    if (cell == 'H') control.Hide();
+}
+
+}  // namespace
+
+void ApplyPageColumn(App& app, PageColumn column) {
+    const auto index = static_cast<std::size_t>(column);
+    for (const MenuRow& row : kMenuRows) {
+        const char cell = row.cells[index];
+        if (cell == '-') continue;
+        for (const char* caption : row.captions) app.main.menu[caption].SetEnabled(cell == '1');
+    }
+
+    ui::MainWindow& w = app.main;
+    const struct {
+        const ui::ControlHandle& control;
+        std::string_view cells;
+    } controls[] = {
+        {w.超级编辑框1, "HHHHHSS--"}, {w.编辑框2, "HHHHHSS--"}, {w.标签1, "SSSSSHH--"},
+        {w.标签2, "HHHHHHS--"},       {w.列表框1, "HSHSSHH--"}, {w.超级列表框1, "SHSHHHH--"},
+        {w.进度条1, "H--------"},     {w.按钮1, "HSH------"},   {w.按钮2, "HSH------"},
+        {w.按钮3, "HSH------"},
+    };
+    for (const auto& row : controls) SetVisible(row.control, row.cells[index]);
+}
+
+void ShowDirectoryView(App& app) {
+    ui::MainWindow& w = app.main;
+    w.超级编辑框1.Hide();
+    w.编辑框2.Hide();
+    w.标签1.Show();
+    w.标签2.Hide();
+    w.列表框1.Hide();
+    w.超级列表框1.Show();
+}
+
+void ShowListView(App& app) {
+    ui::MainWindow& w = app.main;
+    w.超级编辑框1.Hide();
+    w.编辑框2.Hide();
+    w.标签1.Show();
+    w.标签2.Hide();
+    w.列表框1.Show();
+    w.超级列表框1.Hide();
+}
+
+}  // namespace app

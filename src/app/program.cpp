@@ -1,0 +1,80 @@
+#include "app/program.h"
+
+#include "app/layout.h"
+#include "app/navigation.h"
+#include "app/startup.h"
+#include "commands/document_commands.h"
+#include "store/settings.h"
+
+namespace app {
+
+store::Mode CurrentMode(App& app) {
+    const bool password =
+        store::ReadSetting(app.files(), store::kStartNum1) == "1" && !app.state.PlainModeChosen;
+    return password ? store::Mode::Password : store::Mode::Plain;
+}
+
+bool IsPasswordMode(App& app) {
+    return CurrentMode(app) == store::Mode::Password;
+}
+
+void ShowMessage(App& app, const Text& message) {
+    app.desktop().MessageBox(&app.main.Peer(), message, "信息：");
+}
+
+void BindMainWindowEvents(App& app) {
+    ui::MainWindow& w = app.main;
+    App* a = &app;
+    w.Peer().SetSizeHandler([a] { OnMainWindowSizeChanged(*a); });
+    w.Peer().SetCloseHandler([a] {
+        a->desktop().Quit(0);
+        return true;
+    });
+    w.超级列表框1.OnChoose([a] { OpenDirectory(*a); });
+    w.列表框1.OnSelect([a] { OpenDocument(*a); });
+    w.按钮1.OnClick([a] { OnBackButton(*a); });
+    w.按钮2.OnClick([a] { OnSearchButton(*a); });
+    w.按钮3.OnClick([a] { StartNewDocument(*a); });
+    w.时钟3.OnTick([a] { FillDirectoryPage(*a); });
+    // The appearance refresh arrives with the colour and font schemes; the
+    // one-shot timer still stops itself in its first tick.
+    w.时钟2.OnTick([a] { a->main.时钟2.Stop(); });
+    w.超级编辑框1.OnRightButtonDown([a] { a->main.menu.PopUpAtCursor("编辑"); });
+
+    w.menu["新建文档文件"].OnChoose([a] { StartNewDocument(*a); });
+    w.menu["新建文档"].OnChoose([a] { StartNewDocument(*a); });
+    w.menu["返回文档目录"].OnChoose([a] { ReturnToDirectories(*a); });
+    w.menu["返回目录"].OnChoose([a] { ReturnToDirectories(*a); });
+    w.menu["返回文档列表"].OnChoose([a] { ReturnToDocumentList(*a); });
+    w.menu["返回列表"].OnChoose([a] { ReturnToDocumentList(*a); });
+
+    w.menu["新建文档目录"].OnChoose([a] { commands::NewDirectory(*a); });
+    w.menu["保存当前文档"].OnChoose([a] { commands::SaveDocument(*a); });
+    w.menu["另存为无密文件"].OnChoose([a] { commands::SaveAsPlainFile(*a); });
+    w.menu["删除当前文档"].OnChoose([a] { commands::DeleteDocument(*a); });
+    w.menu["批量删除操作"].OnChoose([a] { commands::OpenDataFolder(*a); });
+    w.menu["退出"].OnChoose([a] { commands::ExitProgram(*a); });
+
+    w.menu["撤销"].OnChoose([a] { a->main.超级编辑框1.Undo(); });
+    w.menu["剪切"].OnChoose([a] { a->main.超级编辑框1.Cut(); });
+    w.menu["复制"].OnChoose([a] { a->main.超级编辑框1.Copy(); });
+    w.menu["粘贴"].OnChoose([a] { a->main.超级编辑框1.Paste(); });
+    w.menu["全选"].OnChoose(
+        [a] { a->main.超级编辑框1.SetSelection(0, a->main.超级编辑框1.Length()); });
+    w.menu["取消全选"].OnChoose([a] { a->main.超级编辑框1.SetSelection(0, 0); });
+}
+
+void StartProgram(App& app) {
+    app.main.Create(app.desktop());
+    BindMainWindowEvents(app);
+    RunStartUp(app);
+    app.main.Peer().Show();
+}
+
+int RunProgram(platform::Platform& platform) {
+    App app(platform);
+    StartProgram(app);
+    return platform.desktop.RunMessageLoop();
+}
+
+}  // namespace app

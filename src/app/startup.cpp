@@ -1,0 +1,133 @@
+#include "app/startup.h"
+
+#include <cstdlib>
+
+#include "about/help_text.h"
+#include "app/layout.h"
+#include "app/page_states.h"
+#include "store/settings.h"
+
+namespace app {
+namespace {
+
+constexpr ui::Colour kLayeredColourKey = ui::Rgb(252, 2, 251);
+
+void WriteWelcomeHelpDocument(App& app) {
+    platform::Files& files = app.files();
+    const Text folder = store::DirectoryPath(files, "DefaultLog");
+    if (!files.Exists(folder)) files.CreateFolder(folder);
+    // Not reported and not retried: the "帮助" command writes the same text.
+    files.WriteFile(folder + "\\帮助文档.txt", about::WelcomeHelpText());
+}
+
+void SizeAndCentreMainWindow(App& app) {
+    ui::WindowPeer& window = app.main.Peer();
+    const long long width = store::ReadSettingInteger(app.files(), store::kWindowWidth);
+    const long long height = store::ReadSettingInteger(app.files(), store::kWindowHeight);
+    window.SetOuterSize(static_cast<int>(width), window.GetOuterRect().height);
+    window.SetOuterSize(window.GetOuterRect().width, static_cast<int>(height));
+    const ui::Rect applied = window.GetOuterRect();
+    const ui::Size screen = app.desktop().ScreenSize();
+    const int left = static_cast<int>((screen.width - applied.width) / 2.0);
+    const int top = static_cast<int>((screen.height - applied.height) / 2.0);
+    window.SetOuterPosition(left, top);
+    app.main.标签3.SetWidth(applied.width);
+}
+
+void EnforceMinimumWindowSize(App& app) {
+    ui::WindowPeer& window = app.main.Peer();
+    const ui::Rect outer = window.GetOuterRect();
+    const store::WindowSize size = store::ApplyMinimumWindowSize(outer.width, outer.height);
+    if (!size.rewrite) return;
+    window.SetOuterSize(window.GetOuterRect().width, static_cast<int>(size.height));
+    window.SetOuterSize(static_cast<int>(size.width), window.GetOuterRect().height);
+    store::WriteWindowSize(app.files(), size.width, size.height);
+}
+
+}  // namespace
+
+void HandOverToUnlockWindow(App& app) {
+    // The password prompt is not part of this build yet. Until it is, a set
+    // password is handled as the prompt's "无密模式" answer: this run stays in
+    // PlainMode and no key that did not come from an unlock is ever used.
+    app.state.PlainModeChosen = true;
+    app.main.menu["设置密码"].Disable();
+    app.main.menu["清除密码"].Disable();
+}
+
+void ApplySchemeCheckMarks(App& app) {
+    const Text scheme = store::ReadSetting(app.files(), store::kColorNum);
+    const char* items[] = {"默认配色方案1", "默认配色方案2", "默认配色方案3", "自定义配色方案"};
+    const char* values[] = {"1", "2", "3", "4"};
+    for (int chosen = 0; chosen < 4; ++chosen) {
+        if (scheme != values[chosen]) continue;
+        for (int i = 0; i < 4; ++i) app.main.menu[items[i]].SetChecked(i == chosen);
+    }
+}
+
+void RunStartUp(App& app) {
+    SessionState& state = app.state;
+    ui::MainWindow& w = app.main;
+    platform::Files& files = app.files();
+
+    state.LayoutReady = false;
+    std::srand(static_cast<unsigned>(app.platform.clock.NowMilliseconds()));
+    const Text root = store::DataRoot(files);
+    if (!files.Exists(root)) files.CreateFolder(root);
+
+    state.CurrentPage = Page::Directory;
+    for (const ui::Button* button : {&w.按钮1, &w.按钮2, &w.按钮3}) {
+        button->Disable();
+        button->Hide();
+    }
+    // The export dialog starts in the program folder.
+    app.exportFolder = files.ProgramFolder();
+
+    w.列表框1.Select(-1);
+    state.DocumentCount = 0;
+    state.DirectoryCount = 0;
+    state.PlainModeChosen = false;
+
+    ApplyPageColumn(app, PageColumn::StartUp);
+
+    store::InitialiseSettingsIfNew(files);
+    state.Opacity = static_cast<int>(store::ReadSettingInteger(files, store::kAlphaNum));
+
+    ui::WindowPeer& window = w.Peer();
+    window.SetExStyle(window.GetExStyle() | ui::kExStyleLayered);
+    window.SetLayeredAttributes(kLayeredColourKey, state.Opacity & 0xFF,
+                                ui::kLayeredColourKeyAndAlpha);
+
+    if (store::ReadSetting(files, store::kStartNum1) == "1") HandOverToUnlockWindow(app);
+
+    const bool protectedItemsAllowed =
+        store::ReadSetting(files, store::kStartNum1) == "1" && !state.PlainModeChosen;
+    for (const char* item : {"有密打包备份", "复原有密备份", "为其他文件加密", "为其他文件解密"}) {
+        w.menu[item].SetEnabled(protectedItemsAllowed);
+    }
+    if (!protectedItemsAllowed) w.menu["清除密码"].Disable();
+
+    if (store::ReadSetting(files, store::kStartNum) == "0") {
+        WriteWelcomeHelpDocument(app);
+        store::WriteSetting(files, store::kStartNum, "1");
+    }
+
+    ApplySchemeCheckMarks(app);
+    SizeAndCentreMainWindow(app);
+    state.DirectoryIconIndex = static_cast<int>(store::ReadSettingInteger(files, store::kIconNum));
+    EnforceMinimumWindowSize(app);
+
+    w.时钟2.Arm();
+    w.时钟3.Arm();
+
+    LayOutMainWindow(app, true);
+
+    app.editor.face = "微软雅黑";
+    for (const ui::ControlHandle* control : std::initializer_list<const ui::ControlHandle*>{
+             &w.超级列表框1, &w.标签1, &w.标签2, &w.列表框1, &w.编辑框2}) {
+        control->SetFontFace("微软雅黑");
+    }
+    state.LayoutReady = true;
+}
+
+}  // namespace app

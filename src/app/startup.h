@@ -1,0 +1,15 @@
+#pragma once
+#include "app/app.h"
+
+namespace app {
+
+// Runs once, bound to the creation of MainWindow, before the user can act.
+void RunStartUp(App& app);
+
+// Where start-up hands over to the password prompt when a password is set.
+void HandOverToUnlockWindow(App& app);
+
+// Check marks of the four colour-scheme items from Color/Num.
+void ApplySchemeCheckMarks(App& app);
+
+}  // namespace app

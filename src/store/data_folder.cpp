@@ -1,0 +1,101 @@
+#include "store/data_folder.h"
+
+#include "crypto/rc4.h"
+
+namespace store {
+
+Text DataRoot(platform::Files& files) {
+    return files.ProgramFolder() + "\\Default";
+}
+
+Text DirectoryPath(platform::Files& files, const Text& directory) {
+    return DataRoot(files) + "\\" + directory;
+}
+
+Text DocumentExtension(Mode mode) {
+    return mode == Mode::Password ? ".rc" : ".txt";
+}
+
+Text DocumentPath(platform::Files& files, const Text& directory, const Text& title, Mode mode) {
+    return DirectoryPath(files, directory) + "\\" + title + DocumentExtension(mode);
+}
+
+std::vector<Text> ListDirectories(platform::Files& files) {
+    std::vector<Text> names;
+    for (const platform::DirEntry& entry :
+         files.Search(DataRoot(files) + "\\*", platform::EntryFilter::DirectoriesOnly)) {
+        names.push_back(entry.name);
+    }
+    return names;
+}
+
+std::vector<Text> ListDocuments(platform::Files& files, const Text& directory, Mode mode) {
+    const Text extension = DocumentExtension(mode);
+    std::vector<Text> titles;
+    for (const platform::DirEntry& entry :
+         files.Search(DirectoryPath(files, directory) + "\\*" + extension,
+                      platform::EntryFilter::FilesOnly)) {
+        // The search matched "*.rc" / "*.txt", so the name ends in the
+        // extension (in any letter case); the title is what precedes it.
+        if (entry.name.size() < extension.size()) continue;
+        titles.push_back(entry.name.substr(0, entry.name.size() - extension.size()));
+    }
+    return titles;
+}
+
+Text ReadDocument(platform::Files& files, const Text& directory, const Text& title, Mode mode,
+                  const Text& sessionKey) {
+    std::string bytes = files.ReadFile(DocumentPath(files, directory, title, mode)).value_or("");
+    if (mode == Mode::Password) bytes = crypto::DecryptData(bytes, sessionKey);
+    return text::BytesToText(bytes);
+}
+
+std::string DocumentFileBytes(const Text& content, Mode mode, const Text& sessionKey) {
+    if (mode == Mode::Password) return crypto::EncryptData(content, sessionKey);
+    return content;
+}
+
+Text DirectoryStatusText(int count, Mode mode) {
+    return "共 " + DecimalText(count) +
+           (mode == Mode::Password ? " 个文档目录_有密模式!" : " 个文档目录_无密模式!");
+}
+
+Text DocumentListStatusText(const Text& directory, int count, Mode mode) {
+    return directory + " - 目录中共计 " + DecimalText(count) +
+           (mode == Mode::Password ? " 份文档_已加密!" : " 份文档_未加密!");
+}
+
+namespace {
+
+// CON, NUL, COM1 and the like name devices on Windows, with any extension.
+bool IsReservedDeviceName(const Text& name) {
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
+}  // namespace
+
+bool IsSingleFileName(const Text& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (std::size_t pos = 0; pos < name.size();) {
+        const std::size_t length = text::CharLength(name, pos);
+        if (length == 1) {
+            const unsigned char c = static_cast<unsigned char>(name[pos]);
+            if (c < 32 || c == 127) return false;
+            if (Text("\\/:*?\"<>|").find(static_cast<char>(c)) != Text::npos) return false;
+        }
+        pos += length;
+    }
+    if (IsReservedDeviceName(name)) return false;
+    // A trailing dot or blank is dropped by Windows, so the file would get
+    // another name than the one typed. (Neither byte can be a trail byte.)
+    return name.back() != '.' && name.back() != ' ';
+}
+
+}  // namespace store
