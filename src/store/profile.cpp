@@ -10,7 +10,9 @@ namespace {
 
 // Blanks the profile functions strip from names and values in the file. None
 // of them can be the trail byte of a double-byte character.
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\r'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\r';
+}
 
 // Length of the character at `pos`, never reaching past the end (a cut-off
 // double-byte character at the end counts as what is left of it).
@@ -21,7 +23,9 @@ std::size_t CharAt(std::string_view s, std::size_t pos) {
     return n;
 }
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char FoldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Case-insensitive as the ANSI profile functions compare: character by
 // character, folding only single-byte ASCII letters.
@@ -67,8 +71,7 @@ struct Line {
     bool hasEquals = false;
 };
 
-Line ParseLine(std::string_view bytes, std::size_t begin, std::size_t contentEnd,
-               std::size_t end) {
+Line ParseLine(std::string_view bytes, std::size_t begin, std::size_t contentEnd, std::size_t end) {
     Line line;
     line.begin = begin;
     line.contentEnd = contentEnd;
@@ -174,8 +177,8 @@ Text ReadProfileKey(platform::Files& files, const Text& file, const Text& sectio
     return Text(CutToCharacters(value, kMaxProfileValueBytes));
 }
 
-bool WriteProfileKey(platform::Files& files, const Text& file, const Text& section,
-                     const Text& key, const Text& value) {
+bool WriteProfileKey(platform::Files& files, const Text& file, const Text& section, const Text& key,
+                     const Text& value) {
     const std::string_view sectionName = TrimSpaces(section);
     const std::string_view keyName = TrimSpaces(key);
 

@@ -29,14 +29,13 @@ inline constexpr std::size_t kMaxProfileValueBytes = 10239;
 // The value of `key` in `section`, at most kMaxProfileValueBytes bytes (cut at
 // a character boundary). A missing file, section or key, or a key line without
 // '=', reads as the empty text.
-Text ReadProfileKey(platform::Files& files, const Text& file, const Text& section,
-                    const Text& key);
+Text ReadProfileKey(platform::Files& files, const Text& file, const Text& section, const Text& key);
 
 // Sets `key` in `section` to `value` (written as given), creating the file,
 // the section or the key as needed. The file is replaced crash-safely. True
 // when the file holds the value afterwards; false when it could not be read
 // or written, in which case it is left as it was.
-bool WriteProfileKey(platform::Files& files, const Text& file, const Text& section,
-                     const Text& key, const Text& value);
+bool WriteProfileKey(platform::Files& files, const Text& file, const Text& section, const Text& key,
+                     const Text& value);
 
 }  // namespace store
