@@ -9,7 +9,11 @@ using namespace dialog;
 
 WindowDef BuildUnlockWindowDef() {
     const Font font = Yahei(20);
-    WindowDef w = NewDialog("UnlockWindow", "", 612, 239, Border::Fixed);
+    // Designed as a fixed frame without a title bar: its controls reach 223
+    // pixels down, which a 239-pixel window only holds without a caption. A
+    // captioned frame would clip "结束程序" at the bottom, so it gets the thin
+    // caption-less frame of the other password windows.
+    WindowDef w = NewDialog("UnlockWindow", "", 612, 239, Border::None);
     auto& c = w.controls;
     c.push_back(MakeLabel(w, "标签1", "系统检测到此程序现为\"有密模式\",程序要求输入正确的密码!",
                           {18, 15, 534, 36}, font));
