@@ -26,6 +26,8 @@ class ControlHandle {
     void Hide() const { SetVisible(false); }
     bool IsEnabled() const { return Peer().IsEnabled(); }
     void SetEnabled(bool enabled) const { Peer().SetEnabled(enabled); }
+    void Enable() const { SetEnabled(true); }
+    void Disable() const { SetEnabled(false); }
     Rect GetRect() const { return Peer().GetRect(); }
     void SetRect(const Rect& rect) const { Peer().SetRect(rect); }
     int Left() const { return GetRect().left; }

@@ -39,9 +39,9 @@ TEST_F(StartUpTest, ShowsDirectoryPageStateAndFillsItOnFirstTick) {
     EXPECT_EQ(app().state.CurrentPage, app::Page::Directory);
     EXPECT_TRUE(w.标签1.IsVisible());
     EXPECT_TRUE(w.超级列表框1.IsVisible());
-    for (const ui::ControlHandle* hidden :
-         {static_cast<const ui::ControlHandle*>(&w.超级编辑框1), &w.编辑框2, &w.标签2, &w.列表框1,
-          &w.进度条1, &w.按钮1, &w.按钮2, &w.按钮3}) {
+    const ui::ControlHandle* hiddenControls[] = {&w.超级编辑框1, &w.编辑框2, &w.标签2, &w.列表框1,
+                                                 &w.进度条1,     &w.按钮1,   &w.按钮2, &w.按钮3};
+    for (const ui::ControlHandle* hidden : hiddenControls) {
         EXPECT_FALSE(hidden->IsVisible());
     }
     for (const ui::Button* button : {&w.按钮1, &w.按钮2, &w.按钮3}) {
