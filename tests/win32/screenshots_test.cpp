@@ -1,0 +1,139 @@
+// Renders every window of the program to PNG files for people to look at.
+// Runs only when MOXIA_SCREENSHOT_DIR names a folder (scripts/screenshots).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/navigation.h"
+#include "support/program_fixture.h"
+#include "ui/windows/clear_password_window.h"
+#include "ui/windows/colour_scheme_window.h"
+#include "ui/windows/file_cipher_window.h"
+#include "ui/windows/find_replace_window.h"
+#include "ui/windows/font_scheme_window.h"
+#include "ui/windows/icon_picker_window.h"
+#include "ui/windows/set_password_window.h"
+#include "ui/windows/title_search_window.h"
+#include "ui/windows/transparency_window.h"
+#include "ui/windows/unlock_window.h"
+#include "ui/windows/update_window.h"
+
+namespace testing_support {
+namespace {
+
+// Lets the windows paint themselves.
+void PumpMessages(int milliseconds) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+    while (GetTickCount64() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+// Copies the screen area of a window and writes it as an RGBA PNG.
+bool CaptureScreenArea(const ui::Rect& r, const std::string& path) {
+    if (r.width <= 0 || r.height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = r.width;
+    info.bmiHeader.biHeight = -r.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, r.width, r.height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+
+    std::vector<unsigned char> rgba(static_cast<std::size_t>(r.width) * r.height * 4);
+    const auto* bgra = static_cast<const unsigned char*>(bits);
+    for (std::size_t i = 0; i < rgba.size(); i += 4) {
+        rgba[i] = bgra[i + 2];
+        rgba[i + 1] = bgra[i + 1];
+        rgba[i + 2] = bgra[i];
+        rgba[i + 3] = 255;
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(r.width);
+    image.height = static_cast<png_uint_32>(r.height);
+    image.format = PNG_FORMAT_RGBA;
+    return png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
+}
+
+class Screenshots : public ProgramTest {
+protected:
+    void SetUp() override {
+        const char* dir = std::getenv("MOXIA_SCREENSHOT_DIR");
+        if (dir == nullptr || *dir == '\0') GTEST_SKIP() << "MOXIA_SCREENSHOT_DIR is not set";
+        dir_ = dir;
+    }
+    void Capture(ui::WindowPeer& window, const std::string& name) {
+        window.Show();
+        PumpMessages(400);
+        EXPECT_TRUE(CaptureScreenArea(window.GetOuterRect(), dir_ + "\\" + name + ".png")) << name;
+    }
+    template <typename Dialog>
+    void CaptureDialog(const std::string& name, std::function<void(Dialog&)> prepare = {}) {
+        Dialog dialog;
+        dialog.Create(app().desktop(), &main().Peer());
+        if (prepare) prepare(dialog);
+        Capture(dialog.Peer(), name);
+        dialog.Close();
+    }
+    std::string dir_;
+};
+
+TEST_F(Screenshots, EveryWindow) {
+    StartProgram();
+    WriteFile("Default\\DefaultLog\\读书笔记.txt", "第一章\r\n墨匣保存的笔记。");
+    MakeFolder("Default\\旅行");
+    MakeFolder("Default\\工作");
+    app::ReturnToDirectories(app());
+    Tick();
+    Capture(main().Peer(), "01-main-directory-page");
+
+    OpenDirectoryNamed("DefaultLog");
+    Capture(main().Peer(), "02-main-document-list");
+    OpenDocumentNamed("帮助文档");
+    Capture(main().Peer(), "03-main-editor");
+
+    app::ReturnToDirectories(app());
+    Tick();
+    automation().OnNextModal([&](ui::WindowPeer& window) {
+        automation().Type(window.Control("编辑框1"), "新的目录");
+        Capture(window, "04-new-directory");
+    });
+    Choose("新建文档目录");
+
+    CaptureDialog<ui::ColourSchemeWindow>("05-colour-scheme");
+    CaptureDialog<ui::SetPasswordWindow>("06-set-password");
+    CaptureDialog<ui::UnlockWindow>("07-unlock");
+    CaptureDialog<ui::ClearPasswordWindow>("08-clear-password");
+    CaptureDialog<ui::FontSchemeWindow>("09-font-scheme");
+    CaptureDialog<ui::UpdateWindow>("10-update");
+    CaptureDialog<ui::IconPickerWindow>("11-icon-picker");
+    CaptureDialog<ui::FindReplaceWindow>("12-find-replace");
+    CaptureDialog<ui::FileCipherWindow>("13-file-cipher");
+    CaptureDialog<ui::TitleSearchWindow>("14-title-search");
+    CaptureDialog<ui::TransparencyWindow>("15-transparency");
+}
+
+}  // namespace
+}  // namespace testing_support
