@@ -1,0 +1,16 @@
+// Program entry of moxia.exe: hands the real Windows facilities to the program.
+#include <windows.h>
+
+#include "app/app.h"
+#include "platform/win32/files_win32.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_shell.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    platform::Win32Files files;
+    platform::Win32Desktop desktop(false);
+    platform::Win32Shell shell;
+    platform::Win32Clock clock;
+    platform::Platform facilities{files, desktop, shell, clock};
+    return app::RunProgram(facilities);
+}
