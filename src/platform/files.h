@@ -21,6 +21,13 @@ struct FileTime {
     std::uint64_t ticks = 0;  // 100-ns intervals since 1601-01-01 UTC
 };
 
+// The three times a file carries (backup packages store all of them).
+struct FileTimes {
+    FileTime created;
+    FileTime accessed;
+    FileTime modified;
+};
+
 class Files {
   public:
     virtual ~Files() = default;
@@ -43,6 +50,8 @@ class Files {
     virtual bool ClearAttributes(const Text& path) = 0;
     virtual bool SetReadOnly(const Text& path, bool readOnly) = 0;
     virtual std::optional<FileTime> GetModifiedTime(const Text& path) = 0;
+    // Where the file system keeps no creation time, created is the modified time.
+    virtual std::optional<FileTimes> GetFileTimes(const Text& path) = 0;
     virtual bool SetModifiedTime(const Text& path, FileTime time) = 0;
     virtual Text CurrentDirectory() = 0;
     // The folder that holds the program file (no trailing backslash).

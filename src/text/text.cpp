@@ -16,11 +16,19 @@ namespace g = gb18030;
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char32_t kEscapeBase = 0xDC00;  // U+DC80..U+DCFF carry bytes 0x80..0xFF
 
-bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool IsTwoByteTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
-bool IsFourByteDigit(unsigned char b) { return b >= 0x30 && b <= 0x39; }
+bool IsLead(unsigned char b) {
+    return b >= 0x81 && b <= 0xFE;
+}
+bool IsTwoByteTrail(unsigned char b) {
+    return b >= 0x40 && b <= 0xFE && b != 0x7F;
+}
+bool IsFourByteDigit(unsigned char b) {
+    return b >= 0x30 && b <= 0x39;
+}
 
-int TrailIndex(unsigned char b) { return b < 0x7F ? b - 0x40 : b - 0x41; }
+int TrailIndex(unsigned char b) {
+    return b < 0x7F ? b - 0x40 : b - 0x41;
+}
 
 // One decoded character: its length in bytes and the code point it stands for.
 // An undecodable byte gives length 1 and its escape code point.
@@ -120,10 +128,10 @@ void Encode(Text& out, char32_t cp) {
     // Every other BMP code point has a four-byte code; the ranges rise with
     // both the linear index and the code point.
     const auto* end = g::kFourByteRanges + g::kFourByteRangeCount;
-    const auto* it =
-        std::upper_bound(g::kFourByteRanges, end, cp, [](char32_t value, const g::FourByteRange& r) {
-            return value < static_cast<char32_t>(r.first);
-        });
+    const auto* it = std::upper_bound(g::kFourByteRanges, end, cp,
+                                      [](char32_t value, const g::FourByteRange& r) {
+                                          return value < static_cast<char32_t>(r.first);
+                                      });
     --it;
     AppendFourByte(out, it->linear + (cp - it->first));
 }
@@ -269,7 +277,9 @@ Text FromUtf8(std::string_view utf8) {
 
 }  // namespace text
 
-Text DecimalText(long long value) { return Text(std::to_string(value)); }
+Text DecimalText(long long value) {
+    return Text(std::to_string(value));
+}
 
 void PrintTo(const Text& value, std::ostream* os) {
     // Readable form first: UTF-8 with escapes for quotes, controls and bytes

@@ -1,0 +1,397 @@
+#include "platform/posix/files_posix.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <locale.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cwctype>
+
+namespace platform {
+namespace {
+
+// FileTime counts 100-ns ticks from 1601; Unix time starts 369 years later.
+constexpr long long kTicksPerSecond = 10'000'000;
+constexpr long long kUnixEpochTicks = 116'444'736'000'000'000;
+
+FileTime ToFileTime(const timespec& t) {
+    const long long ticks = kUnixEpochTicks + t.tv_sec * kTicksPerSecond + t.tv_nsec / 100;
+    return FileTime{ticks < 0 ? 0 : static_cast<std::uint64_t>(ticks)};
+}
+
+timespec ToTimespec(FileTime time) {
+    const long long sinceUnix = static_cast<long long>(time.ticks) - kUnixEpochTicks;
+    long long seconds = sinceUnix / kTicksPerSecond;
+    long long rest = sinceUnix % kTicksPerSecond;
+    if (rest < 0) rest += kTicksPerSecond, --seconds;
+    timespec t{};
+    t.tv_sec = static_cast<time_t>(seconds);
+    t.tv_nsec = static_cast<long>(rest * 100);
+    return t;
+}
+
+// Characters Windows refuses in a file or folder name.
+bool IsValidName(const std::string& name) {
+    if (name.empty()) return false;
+    for (unsigned char c : name) {
+        if (c < 0x20) return false;
+        switch (c) {
+            case ':':
+            case '*':
+            case '?':
+            case '"':
+            case '<':
+            case '>':
+            case '|':
+            case '\\':
+                return false;
+            default:
+                break;
+        }
+    }
+    return true;
+}
+
+// Windows drops trailing dots and spaces from every path component.
+std::string StripTrailingDotsAndSpaces(const std::string& component) {
+    if (component == "." || component == "..") return component;
+    std::size_t end = component.size();
+    while (end > 0 && (component[end - 1] == '.' || component[end - 1] == ' ')) --end;
+    return component.substr(0, end);
+}
+
+// Case folding for name comparison: one UTF-16 unit at a time, as the
+// Windows upcase table works.
+std::u16string Fold(const std::u16string& s) {
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    std::u16string out = s;
+    for (char16_t& c : out) {
+        if (c >= u'a' && c <= u'z') {
+            c = static_cast<char16_t>(c - u'a' + u'A');
+        } else if (c >= 0x80 && (c < 0xD800 || c > 0xDFFF) && utf8 != static_cast<locale_t>(0)) {
+            const wint_t upper = towupper_l(static_cast<wint_t>(c), utf8);
+            // A non-ASCII letter never folds onto an ASCII one (U+017F, U+0131).
+            if (upper >= 0x80 && upper <= 0xFFFF) c = static_cast<char16_t>(upper);
+        }
+    }
+    return out;
+}
+
+std::u16string FoldedName(const std::string& utf8Name) {
+    return Fold(text::ToUtf16(text::FromUtf8(utf8Name)));
+}
+
+// '*' any run, '?' exactly one unit; both sides already folded.
+bool WildcardMatch(std::u16string_view pattern, std::u16string_view name) {
+    if (pattern == u"*.*") pattern = u"*";  // the old DOS spelling of "everything"
+    std::size_t p = 0, n = 0, starP = std::u16string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++p, ++n;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            starP = p++, starN = n;
+        } else if (starP != std::u16string_view::npos) {
+            p = starP + 1, n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
+
+bool IsDirectoryAt(const std::string& dir, const dirent& entry) {
+    if (entry.d_type == DT_DIR) return true;
+    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) return false;
+    struct stat st {};
+    return stat((dir + "/" + entry.d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The entry of `dir` that `name` refers to: the exact name when it exists,
+// else the first entry equal to it ignoring case, else the name as written.
+std::string ResolveEntry(const std::string& dir, const std::string& name) {
+    struct stat st {};
+    if (lstat((dir + "/" + name).c_str(), &st) == 0) return name;
+    DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
+    if (d == nullptr) return name;
+    const std::u16string wanted = FoldedName(name);
+    std::string found = name;
+    while (const dirent* entry = readdir(d)) {
+        const std::string candidate = entry->d_name;
+        if (candidate == "." || candidate == "..") continue;
+        if (FoldedName(candidate) == wanted) {
+            found = candidate;
+            break;
+        }
+    }
+    closedir(d);
+    return found;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+void SyncFolder(const std::string& dir) {
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+bool IsReadOnlyMode(mode_t mode) {
+    return (mode & S_IWUSR) == 0;
+}
+
+// A program path split into the host folder and the last component.
+struct Location {
+    std::string folder;  // resolved host path of the containing folder
+    std::string name;    // last component (UTF-8), not yet resolved
+    bool valid = false;
+};
+
+}  // namespace
+
+PosixFiles::PosixFiles(std::string programFolder, std::string currentDirectory)
+    : programFolder_(std::move(programFolder)), currentDirectory_(std::move(currentDirectory)) {
+    while (programFolder_.size() > 1 && programFolder_.back() == '/') programFolder_.pop_back();
+    if (currentDirectory_.empty()) currentDirectory_ = programFolder_;
+    while (currentDirectory_.size() > 1 && currentDirectory_.back() == '/') {
+        currentDirectory_.pop_back();
+    }
+}
+
+namespace {
+
+// Splits and normalises a program path the way Windows does before it
+// reaches the file system: both slashes separate, "." and ".." are removed
+// textually, trailing dots and spaces are dropped (not from a search pattern).
+Location Locate(const Text& path, const std::string& base, bool lastIsPattern) {
+    Location where;
+    std::string utf8 = text::ToUtf8(path);
+    for (char& c : utf8) {
+        if (c == '\\') c = '/';
+    }
+    const bool absolute = !utf8.empty() && utf8.front() == '/';
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= utf8.size()) {
+        std::size_t slash = utf8.find('/', start);
+        if (slash == std::string::npos) slash = utf8.size();
+        std::string part = utf8.substr(start, slash - start);
+        const bool last = slash == utf8.size();
+        start = slash + 1;
+        if (last && lastIsPattern) {
+            parts.push_back(part);
+            break;
+        }
+        if (part.empty()) continue;  // doubled and trailing separators
+        part = StripTrailingDotsAndSpaces(part);
+        if (part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+            continue;
+        }
+        if (part.empty()) return where;  // "..." and the like name nothing
+        parts.push_back(part);
+    }
+    if (parts.empty()) return where;
+    where.name = parts.back();
+    parts.pop_back();
+    std::string folder = absolute ? std::string() : base;
+    for (const std::string& part : parts) {
+        folder = folder + "/" + ResolveEntry(folder, part);
+    }
+    where.folder = folder.empty() ? "/" : folder;
+    where.valid = true;
+    return where;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+}  // namespace
+
+std::string PosixFiles::HostPath(const Text& path) {
+    const Location where = Locate(path, currentDirectory_, false);
+    if (!where.valid || !IsValidName(where.name)) return {};
+    return Join(where.folder, ResolveEntry(where.folder, where.name));
+}
+
+std::vector<DirEntry> PosixFiles::Search(const Text& pattern, EntryFilter filter) {
+    std::vector<DirEntry> result;
+    const Location where = Locate(pattern, currentDirectory_, true);
+    if (!where.valid || where.name.empty()) return result;
+    DIR* d = opendir(where.folder.c_str());
+    if (d == nullptr) return result;
+    const std::u16string folded = FoldedName(where.name);
+    while (const dirent* entry = readdir(d)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        if (!WildcardMatch(folded, FoldedName(name))) continue;
+        const bool isDirectory = IsDirectoryAt(where.folder, *entry);
+        if (filter == EntryFilter::DirectoriesOnly && !isDirectory) continue;
+        if (filter == EntryFilter::FilesOnly && isDirectory) continue;
+        result.push_back(DirEntry{text::FromUtf8(name), isDirectory});
+    }
+    closedir(d);
+    return result;
+}
+
+bool PosixFiles::Exists(const Text& path) {
+    return !Search(path, EntryFilter::All).empty();
+}
+
+bool PosixFiles::CreateFolder(const Text& path) {
+    const std::string host = HostPath(path);
+    if (host.empty()) return false;
+    if (mkdir(host.c_str(), 0777) == 0) return true;
+    struct stat st {};
+    return errno == EEXIST && stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<std::string> PosixFiles::ReadFile(const Text& path) {
+    const std::string host = HostPath(path);
+    if (host.empty()) return std::nullopt;
+    const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        close(fd);
+        return std::nullopt;
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    return bytes;
+}
+
+bool PosixFiles::WriteFile(const Text& path, std::string_view bytes) {
+    const Location where = Locate(path, currentDirectory_, false);
+    if (!where.valid || !IsValidName(where.name)) return false;
+    const std::string target = Join(where.folder, ResolveEntry(where.folder, where.name));
+    struct stat st {};
+    if (lstat(target.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode))) {
+        return false;  // Windows refuses to replace a folder or a read-only file
+    }
+
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        char name[48];
+        std::snprintf(name, sizeof name, "~mx%x%x.tmp", static_cast<unsigned>(getpid()),
+                      counter.fetch_add(1));
+        temp = Join(where.folder, name);
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+
+    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (ok && beforeReplace) ok = beforeReplace(path);
+    if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        unlink(temp.c_str());
+        return false;
+    }
+    SyncFolder(where.folder);
+    return true;
+}
+
+bool PosixFiles::DeleteFile(const Text& path) {
+    const std::string host = HostPath(path);
+    if (host.empty()) return false;
+    struct stat st {};
+    if (lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode)) {
+        return false;
+    }
+    return unlink(host.c_str()) == 0;
+}
+
+bool PosixFiles::ClearAttributes(const Text& path) {
+    return SetReadOnly(path, false);
+}
+
+bool PosixFiles::SetReadOnly(const Text& path, bool readOnly) {
+    const std::string host = HostPath(path);
+    if (host.empty()) return false;
+    struct stat st {};
+    if (stat(host.c_str(), &st) != 0) return false;
+    // Windows keeps the flag on folders but never lets it stop writes there.
+    if (S_ISDIR(st.st_mode)) return true;
+    const mode_t mode =
+        readOnly ? (st.st_mode & 07777 & ~mode_t{0222}) : ((st.st_mode & 07777) | S_IWUSR);
+    return chmod(host.c_str(), mode) == 0;
+}
+
+std::optional<FileTime> PosixFiles::GetModifiedTime(const Text& path) {
+    const std::optional<FileTimes> times = GetFileTimes(path);
+    if (!times) return std::nullopt;
+    return times->modified;
+}
+
+std::optional<FileTimes> PosixFiles::GetFileTimes(const Text& path) {
+    const std::string host = HostPath(path);
+    if (host.empty()) return std::nullopt;
+    struct statx sx {};
+    if (statx(AT_FDCWD, host.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) {
+        return std::nullopt;
+    }
+    const auto convert = [](const statx_timestamp& t) {
+        timespec ts{};
+        ts.tv_sec = static_cast<time_t>(t.tv_sec);
+        ts.tv_nsec = static_cast<long>(t.tv_nsec);
+        return ToFileTime(ts);
+    };
+    FileTimes times;
+    times.modified = convert(sx.stx_mtime);
+    times.accessed = convert(sx.stx_atime);
+    times.created = (sx.stx_mask & STATX_BTIME) != 0 ? convert(sx.stx_btime) : times.modified;
+    return times;
+}
+
+bool PosixFiles::SetModifiedTime(const Text& path, FileTime time) {
+    const std::string host = HostPath(path);
+    if (host.empty()) return false;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1] = ToTimespec(time);
+    return utimensat(AT_FDCWD, host.c_str(), times, 0) == 0;
+}
+
+Text PosixFiles::CurrentDirectory() {
+    return text::FromUtf8(currentDirectory_);
+}
+
+Text PosixFiles::ProgramFolder() {
+    return text::FromUtf8(programFolder_);
+}
+
+}  // namespace platform

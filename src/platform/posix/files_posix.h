@@ -1,0 +1,41 @@
+#pragma once
+// Files on Linux with the semantics the program sees on Windows: backslash
+// paths in GBK, names found case-insensitively, Windows name rules, read-only
+// files that cannot be replaced or deleted, crash-safe replacing writes.
+#include <string>
+
+#include "platform/files.h"
+
+namespace platform {
+
+class PosixFiles : public Files {
+  public:
+    // Both folders are Linux paths in UTF-8; an empty current directory means
+    // the program folder.
+    explicit PosixFiles(std::string programFolder, std::string currentDirectory = {});
+
+    std::vector<DirEntry> Search(const Text& pattern, EntryFilter filter) override;
+    bool Exists(const Text& path) override;
+    bool CreateFolder(const Text& path) override;
+    std::optional<std::string> ReadFile(const Text& path) override;
+    bool WriteFile(const Text& path, std::string_view bytes) override;
+    bool DeleteFile(const Text& path) override;
+    bool ClearAttributes(const Text& path) override;
+    bool SetReadOnly(const Text& path, bool readOnly) override;
+    std::optional<FileTime> GetModifiedTime(const Text& path) override;
+    std::optional<FileTimes> GetFileTimes(const Text& path) override;
+    bool SetModifiedTime(const Text& path, FileTime time) override;
+    Text CurrentDirectory() override;
+    Text ProgramFolder() override;
+
+    // The Linux path a program path stands for: every existing component is
+    // resolved case-insensitively; the rest is kept as written. Empty when the
+    // path cannot name a file on Windows.
+    std::string HostPath(const Text& path);
+
+  private:
+    std::string programFolder_;
+    std::string currentDirectory_;
+};
+
+}  // namespace platform

@@ -1,0 +1,225 @@
+#include "platform/win32/files_win32.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cwchar>
+
+#include "platform/win32/win_text.h"
+
+// <windows.h> maps DeleteFile to DeleteFileW; the interface has its own.
+#undef DeleteFile
+
+namespace platform {
+namespace {
+
+using win32::FromWide;
+using win32::Wide;
+
+FileTime ToFileTime(const FILETIME& ft) {
+    return FileTime{(static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime};
+}
+
+FILETIME ToFiletime(FileTime time) {
+    FILETIME ft{};
+    ft.dwLowDateTime = static_cast<DWORD>(time.ticks & 0xFFFFFFFFu);
+    ft.dwHighDateTime = static_cast<DWORD>(time.ticks >> 32);
+    return ft;
+}
+
+// The folder part of a path, with its separator ("C:\x\a.txt" -> "C:\x\").
+std::wstring FolderOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+class Handle {
+  public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() { Close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return h_; }
+    bool Close() {
+        if (!Valid()) return true;
+        const bool ok = CloseHandle(h_) != 0;
+        h_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+  private:
+    HANDLE h_;
+};
+
+std::wstring ModuleFolder() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    const std::size_t slash = buffer.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : buffer.substr(0, slash);
+}
+
+}  // namespace
+
+Win32Files::Win32Files(Text programFolderOverride)
+    : programFolder_(std::move(programFolderOverride)) {
+    if (programFolder_.empty()) programFolder_ = FromWide(ModuleFolder());
+    while (!programFolder_.empty() &&
+           (programFolder_.back() == '\\' || programFolder_.back() == '/')) {
+        programFolder_.pop_back();
+    }
+}
+
+std::vector<DirEntry> Win32Files::Search(const Text& pattern, EntryFilter filter) {
+    std::vector<DirEntry> result;
+    WIN32_FIND_DATAW data{};
+    const HANDLE find = FindFirstFileW(Wide(pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return result;
+    do {
+        const std::wstring_view name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const bool isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (filter == EntryFilter::DirectoriesOnly && !isDirectory) continue;
+        if (filter == EntryFilter::FilesOnly && isDirectory) continue;
+        result.push_back(DirEntry{FromWide(name), isDirectory});
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return result;
+}
+
+bool Win32Files::Exists(const Text& path) {
+    return !Search(path, EntryFilter::All).empty();
+}
+
+bool Win32Files::CreateFolder(const Text& path) {
+    const std::wstring wide = Wide(path);
+    if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<std::string> Win32Files::ReadFile(const Text& path) {
+    Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return std::nullopt;
+    std::string bytes;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0) {
+        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    }
+    char buffer[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &n, nullptr)) return std::nullopt;
+        if (n == 0) break;
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}
+
+bool Win32Files::WriteFile(const Text& path, std::string_view bytes) {
+    const std::wstring target = Wide(path);
+    const std::wstring folder = FolderOf(target);
+
+    static std::atomic<unsigned> counter{0};
+    std::wstring temp;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
+        wchar_t name[48];
+        std::swprintf(name, 48, L"~mx%lx%x.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
+                      counter.fetch_add(1));
+        temp = folder + name;
+        h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                        nullptr);
+        if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+    }
+    Handle file(h);
+    if (!file.Valid()) return false;
+
+    bool ok = true;
+    for (std::string_view rest = bytes; ok && !rest.empty();) {
+        const DWORD chunk = static_cast<DWORD>(rest.size() < (1u << 30) ? rest.size() : (1u << 30));
+        DWORD written = 0;
+        ok = ::WriteFile(file.Get(), rest.data(), chunk, &written, nullptr) && written > 0;
+        rest.remove_prefix(written);
+    }
+    ok = ok && FlushFileBuffers(file.Get());
+    ok = file.Close() && ok;
+    if (ok && beforeReplace) ok = beforeReplace(path);
+    if (ok) {
+        ok = MoveFileExW(temp.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    if (!ok) DeleteFileW(temp.c_str());
+    return ok;
+}
+
+bool Win32Files::DeleteFile(const Text& path) {
+    return DeleteFileW(Wide(path).c_str()) != 0;
+}
+
+bool Win32Files::ClearAttributes(const Text& path) {
+    return SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool Win32Files::SetReadOnly(const Text& path, bool readOnly) {
+    const std::wstring wide = Wide(path);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    attributes = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY)
+                          : (attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
+    return SetFileAttributesW(wide.c_str(), attributes) != 0;
+}
+
+std::optional<FileTime> Win32Files::GetModifiedTime(const Text& path) {
+    const std::optional<FileTimes> times = GetFileTimes(path);
+    if (!times) return std::nullopt;
+    return times->modified;
+}
+
+std::optional<FileTimes> Win32Files::GetFileTimes(const Text& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    FileTimes times;
+    times.created = ToFileTime(data.ftCreationTime);
+    times.accessed = ToFileTime(data.ftLastAccessTime);
+    times.modified = ToFileTime(data.ftLastWriteTime);
+    return times;
+}
+
+bool Win32Files::SetModifiedTime(const Text& path, FileTime time) {
+    Handle file(CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.Valid()) return false;
+    const FILETIME ft = ToFiletime(time);
+    return SetFileTime(file.Get(), nullptr, nullptr, &ft) != 0;
+}
+
+Text Win32Files::CurrentDirectory() {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    if (size == 0) return {};
+    std::wstring buffer(size, L'\0');
+    const DWORD n = GetCurrentDirectoryW(size, buffer.data());
+    buffer.resize(n < size ? n : 0);
+    return FromWide(buffer);
+}
+
+Text Win32Files::ProgramFolder() {
+    return programFolder_;
+}
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+#pragma once
+// Files through the Windows W functions.
+#include "platform/files.h"
+
+namespace platform {
+
+class Win32Files : public Files {
+  public:
+    // The program folder is the folder of the running executable unless an
+    // override is given (tests use a temporary folder).
+    explicit Win32Files(Text programFolderOverride = {});
+
+    std::vector<DirEntry> Search(const Text& pattern, EntryFilter filter) override;
+    bool Exists(const Text& path) override;
+    bool CreateFolder(const Text& path) override;
+    std::optional<std::string> ReadFile(const Text& path) override;
+    bool WriteFile(const Text& path, std::string_view bytes) override;
+    bool DeleteFile(const Text& path) override;
+    bool ClearAttributes(const Text& path) override;
+    bool SetReadOnly(const Text& path, bool readOnly) override;
+    std::optional<FileTime> GetModifiedTime(const Text& path) override;
+    std::optional<FileTimes> GetFileTimes(const Text& path) override;
+    bool SetModifiedTime(const Text& path, FileTime time) override;
+    Text CurrentDirectory() override;
+    Text ProgramFolder() override;
+
+  private:
+    Text programFolder_;
+};
+
+}  // namespace platform

@@ -1,0 +1,255 @@
+// The Files of this build (PosixFiles natively, Win32Files under Windows or
+// Wine) against the Windows behaviour the program relies on.
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace {
+
+using platform::DirEntry;
+using platform::EntryFilter;
+using testing_support::MakeFiles;
+using testing_support::TempFolder;
+
+std::string U8(const char8_t* s) {
+    return reinterpret_cast<const char*>(s);
+}
+
+class FilesTest : public testing::Test {
+  protected:
+    Text At(const Text& suffix) const { return folder_.path + "\\" + suffix; }
+
+    std::vector<Text> List(const Text& pattern, EntryFilter filter) {
+        std::vector<Text> names;
+        for (const DirEntry& e : files_->Search(pattern, filter)) names.push_back(e.name);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void Make(const Text& suffix, std::string_view bytes = "x") {
+        ASSERT_TRUE(files_->WriteFile(At(suffix), bytes)) << testing::PrintToString(suffix);
+    }
+
+    TempFolder folder_;
+    std::unique_ptr<platform::Files> files_ = MakeFiles(folder_);
+};
+
+using Names = std::vector<Text>;
+
+TEST_F(FilesTest, ProgramFolderIsTheGivenFolder) {
+    EXPECT_EQ(files_->ProgramFolder(), folder_.path);
+    EXPECT_TRUE(files_->Exists(folder_.path));
+    EXPECT_FALSE(files_->CurrentDirectory().empty());
+}
+
+TEST_F(FilesTest, SearchMatchesPatternsIgnoringCaseAndFiltersByKind) {
+    Make("Notes.TXT");
+    Make("a.txt");
+    Make("b.rc");
+    Make("c.rc1");
+    Make("readme");
+    ASSERT_TRUE(files_->CreateFolder(At("x.txt")));
+    ASSERT_TRUE(files_->CreateFolder(At("sub")));
+
+    EXPECT_EQ(List(At("*.txt"), EntryFilter::FilesOnly), (Names{"Notes.TXT", "a.txt"}));
+    EXPECT_EQ(List(At("*.TXT"), EntryFilter::All), (Names{"Notes.TXT", "a.txt", "x.txt"}));
+    EXPECT_EQ(List(At("*.rc"), EntryFilter::FilesOnly), (Names{"b.rc"}));
+    EXPECT_EQ(List(At("*"), EntryFilter::DirectoriesOnly), (Names{"sub", "x.txt"}));
+    EXPECT_EQ(List(At("*"), EntryFilter::All),
+              (Names{"Notes.TXT", "a.txt", "b.rc", "c.rc1", "readme", "sub", "x.txt"}));
+    EXPECT_EQ(List(At("?.rc*"), EntryFilter::All), (Names{"b.rc", "c.rc1"}));
+    EXPECT_EQ(List(At("NOTES.txt"), EntryFilter::All), (Names{"Notes.TXT"}));
+
+    for (const DirEntry& e : files_->Search(At("*"), EntryFilter::All)) {
+        EXPECT_EQ(e.isDirectory, e.name == "sub" || e.name == "x.txt") << e.name;
+    }
+}
+
+TEST_F(FilesTest, SearchNeverReturnsDotEntries) {
+    ASSERT_TRUE(files_->CreateFolder(At("d")));
+    for (const Text& pattern : {At("d\\*"), At("d\\.*"), At("d\\*.*"), At("*")}) {
+        for (EntryFilter f : {EntryFilter::All, EntryFilter::DirectoriesOnly}) {
+            for (const Text& name : List(pattern, f)) {
+                EXPECT_TRUE(name != "." && name != "..") << pattern;
+            }
+        }
+    }
+    EXPECT_TRUE(files_->Search(At("d\\*"), EntryFilter::All).empty());
+}
+
+TEST_F(FilesTest, DirectoriesOnlyIncludesHiddenFolders) {
+    ASSERT_TRUE(files_->CreateFolder(At("visible")));
+    ASSERT_TRUE(files_->CreateFolder(At("hidden")));
+    ASSERT_TRUE(testing_support::MarkHidden(At("hidden")));
+    EXPECT_EQ(List(At("*"), EntryFilter::DirectoriesOnly), (Names{"hidden", "visible"}));
+}
+
+TEST_F(FilesTest, SearchInAMissingFolderFindsNothing) {
+    EXPECT_TRUE(files_->Search(At("missing\\*"), EntryFilter::All).empty());
+    EXPECT_TRUE(files_->Search(At("missing\\*.txt"), EntryFilter::FilesOnly).empty());
+}
+
+TEST_F(FilesTest, ExistsIgnoresCaseAndCountsFoldersAndFiles) {
+    ASSERT_TRUE(files_->CreateFolder(At("Default")));
+    Make("Default\\Help.txt");
+    EXPECT_TRUE(files_->Exists(At("Default")));
+    EXPECT_TRUE(files_->Exists(At("DEFAULT")));
+    EXPECT_TRUE(files_->Exists(At("default\\HELP.TXT")));
+    EXPECT_FALSE(files_->Exists(At("Default\\Help.rc")));
+    EXPECT_FALSE(files_->Exists(At("Other")));
+    EXPECT_FALSE(files_->Exists(At("Other\\Help.txt")));
+}
+
+TEST_F(FilesTest, NonAsciiNamesIgnoreCaseToo) {
+    const Text upper = text::FromUtf8(U8(u8"ПРИМЕР"));
+    const Text lower = text::FromUtf8(U8(u8"пример"));
+    ASSERT_TRUE(files_->CreateFolder(At(upper)));
+    EXPECT_TRUE(files_->Exists(At(lower)));
+    EXPECT_TRUE(files_->WriteFile(At(lower + "\\a.txt"), "1"));
+    EXPECT_EQ(List(At(upper + "\\*"), EntryFilter::All), (Names{"a.txt"}));
+}
+
+TEST_F(FilesTest, WritingAnotherCaseReplacesTheSameFile) {
+    Make("Notes.TXT", "old");
+    ASSERT_TRUE(files_->WriteFile(At("notes.txt"), "new"));
+    EXPECT_EQ(files_->Search(At("*"), EntryFilter::All).size(), 1u);
+    EXPECT_EQ(files_->ReadFile(At("NOTES.TXT")), "new");
+}
+
+TEST_F(FilesTest, ReadFileGivesTheWholeFileOrNothing) {
+    const std::string bytes("\0\xFF\r\n\x80z", 6);
+    Make("bin.dat", bytes);
+    Make("empty.txt", "");
+    ASSERT_TRUE(files_->CreateFolder(At("folder")));
+    EXPECT_EQ(files_->ReadFile(At("bin.dat")), bytes);
+    EXPECT_EQ(files_->ReadFile(At("empty.txt")), std::string());
+    EXPECT_EQ(files_->ReadFile(At("missing.txt")), std::nullopt);
+    EXPECT_EQ(files_->ReadFile(At("nowhere\\missing.txt")), std::nullopt);
+    EXPECT_EQ(files_->ReadFile(At("folder")), std::nullopt);
+
+    const std::string big(3 * 1024 * 1024 + 7, 'q');
+    Make("big.dat", big);
+    EXPECT_EQ(files_->ReadFile(At("big.dat")), big);
+}
+
+TEST_F(FilesTest, WriteIntoAMissingFolderFails) {
+    EXPECT_FALSE(files_->WriteFile(At("missing\\a.txt"), "x"));
+    EXPECT_TRUE(files_->Search(At("*"), EntryFilter::All).empty());
+}
+
+TEST_F(FilesTest, NamesWindowsRefusesCannotBeCreated) {
+    for (const char* bad : {":", "*", "?", "\"", "<", ">", "|", "\x01", "\x1F"}) {
+        const Text name = Text("a") + bad + "b";
+        EXPECT_FALSE(files_->WriteFile(At(name + ".txt"), "x")) << testing::PrintToString(name);
+        EXPECT_FALSE(files_->CreateFolder(At(name))) << testing::PrintToString(name);
+    }
+    EXPECT_TRUE(files_->Search(At("*"), EntryFilter::All).empty());
+}
+
+TEST_F(FilesTest, TrailingDotsAndSpacesAreDroppedFromNames) {
+    ASSERT_TRUE(files_->CreateFolder(At("abc. ")));
+    EXPECT_EQ(List(At("*"), EntryFilter::All), (Names{"abc"}));
+    ASSERT_TRUE(files_->WriteFile(At("note.txt."), "x"));
+    EXPECT_EQ(files_->ReadFile(At("note.txt")), "x");
+}
+
+TEST_F(FilesTest, AnAbandonedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {
+    Make("doc.txt", "old content");
+    int calls = 0;
+    files_->beforeReplace = [&](const Text& target) {
+        ++calls;
+        EXPECT_EQ(target, At("doc.txt"));
+        // The new bytes are flushed elsewhere; the target is still the old file.
+        EXPECT_EQ(files_->ReadFile(target), "old content");
+        EXPECT_EQ(files_->Search(At("*"), EntryFilter::FilesOnly).size(), 2u);
+        return false;
+    };
+    EXPECT_FALSE(files_->WriteFile(At("doc.txt"), "new content that is longer"));
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(files_->ReadFile(At("doc.txt")), "old content");
+    EXPECT_EQ(List(At("*"), EntryFilter::All), (Names{"doc.txt"}));
+
+    // A write that is not abandoned does replace the file.
+    files_->beforeReplace = [&](const Text&) { return ++calls > 0; };
+    EXPECT_TRUE(files_->WriteFile(At("doc.txt"), "new"));
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(files_->ReadFile(At("doc.txt")), "new");
+    EXPECT_EQ(List(At("*"), EntryFilter::All), (Names{"doc.txt"}));
+}
+
+TEST_F(FilesTest, ReadOnlyFilesCannotBeReplacedOrDeletedUntilCleared) {
+    Make("ro.txt", "kept");
+    ASSERT_TRUE(files_->SetReadOnly(At("ro.txt"), true));
+    EXPECT_FALSE(files_->WriteFile(At("ro.txt"), "lost"));
+    EXPECT_FALSE(files_->DeleteFile(At("ro.txt")));
+    EXPECT_EQ(files_->ReadFile(At("ro.txt")), "kept");
+    EXPECT_EQ(List(At("*"), EntryFilter::All), (Names{"ro.txt"}));
+
+    ASSERT_TRUE(files_->ClearAttributes(At("ro.txt")));
+    EXPECT_TRUE(files_->WriteFile(At("ro.txt"), "replaced"));
+    EXPECT_EQ(files_->ReadFile(At("ro.txt")), "replaced");
+    ASSERT_TRUE(files_->SetReadOnly(At("ro.txt"), true));
+    ASSERT_TRUE(files_->SetReadOnly(At("ro.txt"), false));
+    EXPECT_TRUE(files_->DeleteFile(At("ro.txt")));
+    EXPECT_FALSE(files_->SetReadOnly(At("ro.txt"), true));
+    EXPECT_FALSE(files_->ClearAttributes(At("ro.txt")));
+}
+
+TEST_F(FilesTest, DeleteRemovesFilesOnly) {
+    Make("a.txt");
+    ASSERT_TRUE(files_->CreateFolder(At("dir")));
+    EXPECT_TRUE(files_->DeleteFile(At("A.TXT")));
+    EXPECT_FALSE(files_->Exists(At("a.txt")));
+    EXPECT_FALSE(files_->DeleteFile(At("a.txt")));
+    EXPECT_FALSE(files_->DeleteFile(At("dir")));
+    EXPECT_TRUE(files_->Exists(At("dir")));
+}
+
+TEST_F(FilesTest, CreateFolderMakesOneLevel) {
+    EXPECT_TRUE(files_->CreateFolder(At("Default")));
+    EXPECT_TRUE(files_->CreateFolder(At("Default")));  // already there
+    EXPECT_TRUE(files_->CreateFolder(At("DEFAULT")));
+    EXPECT_FALSE(files_->CreateFolder(At("a\\b")));
+    EXPECT_FALSE(files_->Exists(At("a")));
+    Make("file");
+    EXPECT_FALSE(files_->CreateFolder(At("file")));
+    EXPECT_EQ(List(At("*"), EntryFilter::DirectoriesOnly), (Names{"Default"}));
+}
+
+TEST_F(FilesTest, ChineseAndOtherNamesRoundTrip) {
+    const Text folder = "中文目录";
+    const Text title = Text("笔记") + text::FromUtf8(U8(u8"😀กé")) + "·—";
+    ASSERT_TRUE(files_->CreateFolder(At(folder)));
+    ASSERT_TRUE(files_->WriteFile(At(folder + "\\" + title + ".txt"), "内容"));
+    EXPECT_EQ(List(At("*"), EntryFilter::DirectoriesOnly), (Names{folder}));
+    EXPECT_EQ(List(At(folder + "\\*.txt"), EntryFilter::FilesOnly), (Names{title + ".txt"}));
+    EXPECT_EQ(files_->ReadFile(At(folder + "\\" + title + ".txt")), "内容");
+    // A double-byte character whose second byte is a backslash is one name.
+    const Text tricky = "\x81\x5C";  // U+4E57
+    ASSERT_TRUE(files_->WriteFile(At(tricky + ".txt"), "t"));
+    EXPECT_EQ(List(At("*.txt"), EntryFilter::FilesOnly), (Names{tricky + ".txt"}));
+}
+
+TEST_F(FilesTest, ModifiedTimeIsSetAndReadBack) {
+    Make("t.txt");
+    // 2001-02-03 04:05:06 UTC.
+    const platform::FileTime when{126256467060000000ull};
+    ASSERT_TRUE(files_->SetModifiedTime(At("t.txt"), when));
+    ASSERT_TRUE(files_->GetModifiedTime(At("t.txt")).has_value());
+    EXPECT_EQ(files_->GetModifiedTime(At("t.txt"))->ticks, when.ticks);
+    const auto times = files_->GetFileTimes(At("T.TXT"));
+    ASSERT_TRUE(times.has_value());
+    EXPECT_EQ(times->modified.ticks, when.ticks);
+    EXPECT_NE(times->created.ticks, 0u);
+    EXPECT_NE(times->accessed.ticks, 0u);
+    EXPECT_FALSE(files_->GetModifiedTime(At("missing")).has_value());
+    EXPECT_FALSE(files_->SetModifiedTime(At("missing"), when));
+}
+
+}  // namespace

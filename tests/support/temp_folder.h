@@ -1,0 +1,30 @@
+#pragma once
+// A fresh, empty program folder for one test, removed with everything in it
+// when the test ends, and the platform's Files working on it.
+#include <memory>
+
+#include "platform/files.h"
+#include "text/text.h"
+
+namespace testing_support {
+
+struct TempFolder {
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder as the program sees it: GBK, no trailing separator. Its name
+    // holds Chinese characters, as a user's program folder may.
+    Text path;
+};
+
+// The Files of this build (Win32Files or PosixFiles) with `folder` as the
+// program folder.
+std::unique_ptr<platform::Files> MakeFiles(const TempFolder& folder);
+
+// Gives a file or folder the hidden and system attributes. Linux has no such
+// attributes; there it only checks that the path exists.
+bool MarkHidden(const Text& path);
+
+}  // namespace testing_support

@@ -1,0 +1,48 @@
+#ifndef _WIN32
+#include <ftw.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "platform/posix/files_posix.h"
+#include "support/temp_folder.h"
+
+namespace testing_support {
+namespace {
+
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
+    ::remove(path);
+    return 0;
+}
+
+std::string HostFolder(const Text& path) {
+    return text::ToUtf8(path);
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+    const char* tmp = getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/moxia-" +
+                          reinterpret_cast<const char*>(u8"墨匣") + "-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path = text::FromUtf8(pattern);
+}
+
+TempFolder::~TempFolder() {
+    nftw(HostFolder(path).c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+std::unique_ptr<platform::Files> MakeFiles(const TempFolder& folder) {
+    return std::make_unique<platform::PosixFiles>(HostFolder(folder.path));
+}
+
+bool MarkHidden(const Text& path) {
+    struct stat st {};
+    return ::stat(platform::PosixFiles("/").HostPath(path).c_str(), &st) == 0;
+}
+
+}  // namespace testing_support
+#endif
