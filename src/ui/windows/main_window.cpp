@@ -1,29 +1,16 @@
 #include "ui/windows/main_window.h"
 
+#include "ui/windows/dialog_window.h"
+
 namespace ui {
 namespace {
 
+using dialog::MakeNonVisual;
+
 ControlDef Control(const char* name, ControlKind kind, Text caption, Rect r, bool visible,
                    Font font) {
-    ControlDef c;
-    c.name = name;
-    c.kind = kind;
-    c.caption = std::move(caption);
-    c.left = r.left;
-    c.top = r.top;
-    c.width = r.width;
-    c.height = r.height;
+    ControlDef c = dialog::MakeControl(name, kind, std::move(caption), r, std::move(font));
     c.visible = visible;
-    c.font = std::move(font);
-    return c;
-}
-
-ControlDef NonVisual(const char* name, ControlKind kind) {
-    ControlDef c;
-    c.name = name;
-    c.kind = kind;
-    c.visible = false;
-    c.tabStop = false;
     return c;
 }
 
@@ -55,14 +42,14 @@ WindowDef BuildMainWindowDef() {
     c.push_back(Control("超级编辑框1", ControlKind::RichEdit, "", {3, 48, 760, 464}, true, Font{}));
     c.push_back(
         Control("进度条1", ControlKind::ProgressBar, "", {8, 664, 1064, 21}, false, Font{}));
-    c.push_back(NonVisual("ZIP压缩1", ControlKind::ZipCompressor));
-    ControlDef dialog = NonVisual("通用对话框1", ControlKind::FileDialog);
-    dialog.dialogTitle = "新建文档";
-    dialog.dialogFilter = "文本文件(*.txt)|*.txt|配置文件(*.ini)|*.ini|所有文件(*.*)|*.*";
-    dialog.defaultExtension = "txt";
-    c.push_back(dialog);
-    c.push_back(NonVisual("时钟2", ControlKind::Timer));
-    c.push_back(NonVisual("时钟3", ControlKind::Timer));
+    c.push_back(MakeNonVisual("ZIP压缩1", ControlKind::ZipCompressor));
+    ControlDef exportDialog = MakeNonVisual("通用对话框1", ControlKind::FileDialog);
+    exportDialog.dialogTitle = "新建文档";
+    exportDialog.dialogFilter = "文本文件(*.txt)|*.txt|配置文件(*.ini)|*.ini|所有文件(*.*)|*.*";
+    exportDialog.defaultExtension = "txt";
+    c.push_back(exportDialog);
+    c.push_back(MakeNonVisual("时钟2", ControlKind::Timer));
+    c.push_back(MakeNonVisual("时钟3", ControlKind::Timer));
 
     w.menu = {
         {0, "文档", "", false, false},
