@@ -157,6 +157,16 @@ TEST_F(ProfileTest, CommentsLooseLinesAndLinesOutsideSections) {
               "value=;not a comment\r\n[T]junk after the bracket\r\nt=4\r\n");
 }
 
+TEST_F(ProfileTest, SectionNamesEndAtTheFirstBracketOrTheLineEnd) {
+    Put("t.ini", "[T   \r\nx=1\r\n[U]v]\r\ny=2\r\n[]\r\nz=3\r\n");
+    EXPECT_EQ(Read("T", "x"), "1");
+    EXPECT_EQ(Read("U", "y"), "2");
+    EXPECT_EQ(Read("U]v", "y"), "");
+    EXPECT_EQ(Read("", "z"), "3");
+    EXPECT_TRUE(Write("u", "w", "4"));
+    EXPECT_EQ(Get("t.ini"), "[T   \r\nx=1\r\n[U]v]\r\ny=2\r\nw=4\r\n[]\r\nz=3\r\n");
+}
+
 TEST_F(ProfileTest, OnlyTheFirstDuplicateSectionOrKeyCounts) {
     Put("t.ini", "[D]\r\nk=1\r\nk=2\r\n[d]\r\nk=3\r\nm=4\r\n");
     EXPECT_EQ(Read("D", "k"), "1");
