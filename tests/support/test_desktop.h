@@ -34,9 +34,4 @@ inline ui::ControlDef MakeControlDef(const Text& name, ui::ControlKind kind, con
     return def;
 }
 
-// The control that `name` names in `window`, as the program binds it.
-inline ui::ControlPeer& ControlOf(ui::WindowPeer& window, const Text& name) {
-    return window.Control(name);
-}
-
 }  // namespace testing_support

@@ -1,0 +1,246 @@
+// The headless desktop: window creation, modal loops, message boxes and the
+// automation that plays the user.
+#include "platform/headless/headless_desktop.h"
+
+#include <utility>
+
+#include "platform/headless/headless_internal.h"
+
+namespace platform {
+
+using headless::AsHeadless;
+using headless::HeadlessWindow;
+
+HeadlessDesktop::HeadlessDesktop(ui::Size screen)
+    : core_(std::make_shared<headless::DesktopCore>(screen)) {}
+
+// Windows still alive keep the shared state; they stay safe to call.
+HeadlessDesktop::~HeadlessDesktop() = default;
+
+std::unique_ptr<ui::WindowPeer> HeadlessDesktop::CreateWindowFromDef(const ui::WindowDef& def,
+                                                                     ui::WindowPeer* owner) {
+    HeadlessWindow* ownerWindow = owner != nullptr ? &AsHeadless(*owner) : nullptr;
+    return std::make_unique<HeadlessWindow>(core_, def, ownerWindow);
+}
+
+void HeadlessDesktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
+    HeadlessWindow& modal = AsHeadless(window);
+    if (!modal.IsOpen()) return;
+    const std::uint64_t serial = modal.Serial();
+    const std::uint64_t ownerSerial = owner != nullptr ? AsHeadless(*owner).Serial() : 0;
+
+    // Disable the owner, or without one every other window; remember which
+    // were enabled so that nested loops give back exactly what they took.
+    std::vector<std::uint64_t> disabled;
+    for (const auto& [other, peer] : core_->windows) {
+        if (other == serial || !peer->WindowEnabled()) continue;
+        if (ownerSerial != 0 && other != ownerSerial) continue;
+        peer->SetWindowEnabled(false);
+        disabled.push_back(other);
+    }
+    modal.Show();
+
+    ++core_->modalDepth;
+    std::function<void(ui::WindowPeer&)> script;
+    if (!core_->modalScripts.empty()) {
+        script = std::move(core_->modalScripts.front());
+        core_->modalScripts.pop_front();
+    }
+    // After an exit request the loop ends before anything else runs.
+    if (script && !core_->exitRequested) script(window);
+    // Nobody is left to use the window: its close box ends the loop, and a
+    // close handler that refuses cannot keep it open forever.
+    if (HeadlessWindow* still = core_->Find(serial); still != nullptr && still->IsOpen()) {
+        still->CloseAsUser();
+        if (HeadlessWindow* again = core_->Find(serial); again != nullptr) again->Close();
+    }
+    --core_->modalDepth;
+
+    for (std::uint64_t other : disabled) {
+        if (HeadlessWindow* peer = core_->Find(other)) peer->SetWindowEnabled(true);
+    }
+    if (HeadlessWindow* ownerWindow = core_->Find(ownerSerial); ownerWindow != nullptr) {
+        ownerWindow->Focus();
+    }
+}
+
+int HeadlessDesktop::RunMessageLoop() {
+    if (core_->messageLoopScript) {
+        const std::function<void()> script = std::move(core_->messageLoopScript);
+        core_->messageLoopScript = nullptr;
+        script();
+    }
+    const int code = core_->quitCode ? *core_->quitCode : core_->exitRequested.value_or(0);
+    core_->quitCode.reset();  // WM_QUIT is taken from the queue once
+    return code;
+}
+
+void HeadlessDesktop::Quit(int exitCode) {
+    core_->quitCode = exitCode;
+}
+
+void HeadlessDesktop::ExitProcess(int exitCode) {
+    // The process would be gone after the first request.
+    if (!core_->exitRequested) core_->exitRequested = exitCode;
+}
+
+void HeadlessDesktop::MessageBox(ui::WindowPeer*, const Text& message, const Text& caption) {
+    core_->messages.push_back({message, caption});
+}
+
+ui::Size HeadlessDesktop::ScreenSize() {
+    return core_->screen;
+}
+
+void HeadlessDesktop::Click(ui::ControlPeer& control) {
+    AsHeadless(control).UserClick();
+}
+
+void HeadlessDesktop::Type(ui::ControlPeer& control, const Text& text) {
+    AsHeadless(control).UserType(text);
+}
+
+void HeadlessDesktop::Paste(ui::ControlPeer& control, const Text& text) {
+    headless::HeadlessControl& target = AsHeadless(control);
+    core_->clipboard = text::ToUtf16(text);
+    core_->clipboardHasText = true;
+    target.UserPaste(text);
+}
+
+void HeadlessDesktop::Select(ui::ControlPeer& control, int index) {
+    AsHeadless(control).UserSelect(index);
+}
+
+void HeadlessDesktop::RightClick(ui::ControlPeer& control) {
+    AsHeadless(control).UserRightClick();
+}
+
+void HeadlessDesktop::ChooseMenu(ui::WindowPeer& window, const Text& caption) {
+    AsHeadless(window).MenuImpl().Choose(caption);
+}
+
+void HeadlessDesktop::PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) {
+    HeadlessWindow& target = AsHeadless(window);
+    if (target.IsOpen()) target.MenuImpl().Press(key);
+}
+
+void HeadlessDesktop::CloseByUser(ui::WindowPeer& window) {
+    AsHeadless(window).CloseAsUser();
+}
+
+void HeadlessDesktop::ResizeByUser(ui::WindowPeer& window, int outerWidth, int outerHeight) {
+    AsHeadless(window).ResizeAsUser(outerWidth, outerHeight);
+}
+
+int HeadlessDesktop::FirePendingTimers() {
+    // The timers armed now each get one tick; one that a handler stops or
+    // whose window goes before its turn gets none, as a killed timer would.
+    std::vector<std::pair<std::uint64_t, int>> armed;
+    for (const auto& [serial, window] : core_->windows) {
+        for (int i = 0; i < window->ControlCount(); ++i) {
+            if (window->ControlAt(i).TimerArmed()) armed.emplace_back(serial, i);
+        }
+    }
+    int ticked = 0;
+    for (const auto& [serial, index] : armed) {
+        HeadlessWindow* window = core_->Find(serial);
+        if (window != nullptr && window->ControlAt(index).DeliverTick()) ++ticked;
+    }
+    return ticked;
+}
+
+bool HeadlessDesktop::IsTimerArmed(ui::ControlPeer& timer) {
+    return AsHeadless(timer).TimerArmed();
+}
+
+const std::vector<ui::MessageRecord>& HeadlessDesktop::Messages() {
+    return core_->messages;
+}
+
+void HeadlessDesktop::ClearMessages() {
+    core_->messages.clear();
+}
+
+void HeadlessDesktop::OnNextModal(std::function<void(ui::WindowPeer&)> script) {
+    core_->modalScripts.push_back(std::move(script));
+}
+
+void HeadlessDesktop::AnswerNextFileDialog(std::optional<Text> path) {
+    core_->fileAnswers.push_back(std::move(path));
+}
+
+std::vector<ui::FileDialogRequest> HeadlessDesktop::FileDialogsShown() {
+    return core_->fileRequests;
+}
+
+std::optional<int> HeadlessDesktop::ExitRequested() {
+    return core_->exitRequested;
+}
+
+std::optional<Text> HeadlessDesktop::LastPopUp() {
+    return core_->lastPopUp;
+}
+
+void HeadlessDesktop::OnMessageLoop(std::function<void()> script) {
+    core_->messageLoopScript = std::move(script);
+}
+
+std::optional<int> HeadlessDesktop::QuitRequested() const {
+    return core_->quitCode;
+}
+
+bool HeadlessDesktop::IsWindowEnabled(ui::WindowPeer& window) const {
+    return AsHeadless(window).WindowEnabled();
+}
+
+std::optional<ui::Colour> HeadlessDesktop::WindowBackground(ui::WindowPeer& window) const {
+    return AsHeadless(window).Background();
+}
+
+std::optional<ui::Colour> HeadlessDesktop::LayeredKey(ui::WindowPeer& window) const {
+    return AsHeadless(window).LayeredKey();
+}
+
+std::optional<int> HeadlessDesktop::LayeredAlpha(ui::WindowPeer& window) const {
+    return AsHeadless(window).LayeredAlpha();
+}
+
+std::optional<std::uint32_t> HeadlessDesktop::LayeredFlags(ui::WindowPeer& window) const {
+    return AsHeadless(window).LayeredFlags();
+}
+
+Text HeadlessDesktop::MenuItemText(ui::WindowPeer& window, const Text& caption) const {
+    return AsHeadless(window).MenuImpl().DisplayText(caption);
+}
+
+std::optional<ui::Colour> HeadlessDesktop::TextColour(ui::ControlPeer& control) const {
+    return AsHeadless(control).TextColour();
+}
+
+std::optional<ui::Colour> HeadlessDesktop::BackColour(ui::ControlPeer& control) const {
+    return AsHeadless(control).BackColour();
+}
+
+std::optional<Text> HeadlessDesktop::ClipboardText() const {
+    if (!core_->clipboardHasText) return std::nullopt;
+    return text::FromUtf16(core_->clipboard);
+}
+
+ui::WindowPeer* HeadlessDesktop::FindOpenWindow(const Text& name) const {
+    for (auto it = core_->windows.rbegin(); it != core_->windows.rend(); ++it) {
+        if (it->second->IsOpen() && it->second->Definition().name == name) return it->second;
+    }
+    return nullptr;
+}
+
+int HeadlessDesktop::OpenWindowCount() const {
+    int count = 0;
+    for (const auto& entry : core_->windows) count += entry.second->IsOpen() ? 1 : 0;
+    return count;
+}
+
+int HeadlessDesktop::ModalDepth() const {
+    return core_->modalDepth;
+}
+
+}  // namespace platform
