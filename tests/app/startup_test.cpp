@@ -150,7 +150,12 @@ INSTANTIATE_TEST_SUITE_P(Sizes, StoredSizeTest,
                          ::testing::Values(StoredSize{"800", "400", 900, 600, true},
                                            StoredSize{"640", "480", 640, 480, false},
                                            StoredSize{"500", "700", 900, 600, true},
-                                           StoredSize{"", "x", 900, 600, true}));
+                                           StoredSize{"", "x", 900, 600, true}),
+                         [](const ::testing::TestParamInfo<StoredSize>& info) {
+                             return "Stored" + std::to_string(info.index) + "W" +
+                                    std::to_string(text::ToInteger(info.param.width)) + "H" +
+                                    std::to_string(text::ToInteger(info.param.height));
+                         });
 
 TEST_F(StartUpTest, ExistingSettingsAreNotReinitialisedNorHelpRewritten) {
     SetSetting("Start", "Num", "1");
