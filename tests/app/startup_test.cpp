@@ -129,6 +129,10 @@ struct StoredSize {
     bool rewritten;
 };
 
+void PrintTo(const StoredSize& size, std::ostream* os) {
+    *os << '"' << size.width << "\" x \"" << size.height << '"';
+}
+
 class StoredSizeTest : public ProgramTest, public ::testing::WithParamInterface<StoredSize> {};
 
 TEST_P(StoredSizeTest, AppliesOrResetsTheStoredSize) {
