@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "text/text.h"
@@ -16,6 +17,28 @@ struct DirEntry {
 };
 
 enum class EntryFilter { All, DirectoriesOnly, FilesOnly };
+
+// True when `name` (GBK) can be one file or folder name on Windows: not
+// empty, not "." or "..", and free of \ / : * ? " < > | and control
+// characters. Bytes inside a double-byte character (0x5C and 0x7C occur as
+// second bytes) are not characters of their own. Every Files implementation
+// refuses a last path component that fails this, so Windows, Wine and Linux
+// agree.
+inline bool IsValidFileName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (std::size_t pos = 0; pos < name.size();) {
+        const std::size_t length = text::CharLength(name, pos);
+        if (length == 1) {
+            const unsigned char c = static_cast<unsigned char>(name[pos]);
+            if (c < 0x20) return false;
+            for (char bad : std::string_view("\\/:*?\"<>|")) {
+                if (c == static_cast<unsigned char>(bad)) return false;
+            }
+        }
+        pos += length;
+    }
+    return true;
+}
 
 struct FileTime {
     std::uint64_t ticks = 0;  // 100-ns intervals since 1601-01-01 UTC

@@ -54,6 +54,8 @@ TEST_F(FilesTest, SearchMatchesPatternsIgnoringCaseAndFiltersByKind) {
     Make("b.rc");
     Make("c.rc1");
     Make("readme");
+    Make("long.txtx");  // Windows' short name LONG~1.TXT must not make it match
+    Make("e.txt2");
     ASSERT_TRUE(files_->CreateFolder(At("x.txt")));
     ASSERT_TRUE(files_->CreateFolder(At("sub")));
 
@@ -62,7 +64,8 @@ TEST_F(FilesTest, SearchMatchesPatternsIgnoringCaseAndFiltersByKind) {
     EXPECT_EQ(List(At("*.rc"), EntryFilter::FilesOnly), (Names{"b.rc"}));
     EXPECT_EQ(List(At("*"), EntryFilter::DirectoriesOnly), (Names{"sub", "x.txt"}));
     EXPECT_EQ(List(At("*"), EntryFilter::All),
-              (Names{"Notes.TXT", "a.txt", "b.rc", "c.rc1", "readme", "sub", "x.txt"}));
+              (Names{"Notes.TXT", "a.txt", "b.rc", "c.rc1", "e.txt2", "long.txtx", "readme", "sub",
+                     "x.txt"}));
     EXPECT_EQ(List(At("?.rc*"), EntryFilter::All), (Names{"b.rc", "c.rc1"}));
     EXPECT_EQ(List(At("NOTES.txt"), EntryFilter::All), (Names{"Notes.TXT"}));
 
@@ -152,6 +155,16 @@ TEST_F(FilesTest, NamesWindowsRefusesCannotBeCreated) {
     EXPECT_TRUE(files_->Search(At("*"), EntryFilter::All).empty());
 }
 
+TEST(IsValidFileName, RefusesWhatWindowsRefusesAndNothingElse) {
+    for (const char* good : {"a", "a.txt", "中文", "\x81\x5C", "\x81\x7C", "a b", "abc.", "~$x"}) {
+        EXPECT_TRUE(platform::IsValidFileName(good)) << testing::PrintToString(Text(good));
+    }
+    for (const char* bad :
+         {"", ".", "..", "a\\b", "a/b", "a:b", "a*", "a?", "\"a\"", "<a>", "a|b", "a\tb"}) {
+        EXPECT_FALSE(platform::IsValidFileName(bad)) << testing::PrintToString(Text(bad));
+    }
+}
+
 TEST_F(FilesTest, TrailingDotsAndSpacesAreDroppedFromNames) {
     ASSERT_TRUE(files_->CreateFolder(At("abc. ")));
     EXPECT_EQ(List(At("*"), EntryFilter::All), (Names{"abc"}));
@@ -230,10 +243,15 @@ TEST_F(FilesTest, ChineseAndOtherNamesRoundTrip) {
     EXPECT_EQ(List(At("*"), EntryFilter::DirectoriesOnly), (Names{folder}));
     EXPECT_EQ(List(At(folder + "\\*.txt"), EntryFilter::FilesOnly), (Names{title + ".txt"}));
     EXPECT_EQ(files_->ReadFile(At(folder + "\\" + title + ".txt")), "内容");
-    // A double-byte character whose second byte is a backslash is one name.
-    const Text tricky = "\x81\x5C";  // U+4E57
-    ASSERT_TRUE(files_->WriteFile(At(tricky + ".txt"), "t"));
-    EXPECT_EQ(List(At("*.txt"), EntryFilter::FilesOnly), (Names{tricky + ".txt"}));
+    // Double-byte characters whose second byte is a backslash or a bar are
+    // characters of the name, not separators or forbidden characters.
+    const Text backslash = "\x81\x5C";  // U+4E57
+    const Text bar = "\x81\x7C";        // U+4E85
+    ASSERT_TRUE(files_->WriteFile(At(backslash + ".txt"), "t"));
+    ASSERT_TRUE(files_->CreateFolder(At(bar)));
+    ASSERT_TRUE(files_->WriteFile(At(bar + "\\" + bar + ".txt"), "u"));
+    EXPECT_EQ(List(At("*.txt"), EntryFilter::FilesOnly), (Names{backslash + ".txt"}));
+    EXPECT_EQ(files_->ReadFile(At(bar + "\\" + bar + ".txt")), "u");
 }
 
 TEST_F(FilesTest, ModifiedTimeIsSetAndReadBack) {

@@ -34,28 +34,6 @@ timespec ToTimespec(FileTime time) {
     return t;
 }
 
-// Characters Windows refuses in a file or folder name.
-bool IsValidName(const std::string& name) {
-    if (name.empty()) return false;
-    for (unsigned char c : name) {
-        if (c < 0x20) return false;
-        switch (c) {
-            case ':':
-            case '*':
-            case '?':
-            case '"':
-            case '<':
-            case '>':
-            case '|':
-            case '\\':
-                return false;
-            default:
-                break;
-        }
-    }
-    return true;
-}
-
 // Windows drops trailing dots and spaces from every path component.
 std::string StripTrailingDotsAndSpaces(const std::string& component) {
     if (component == "." || component == "..") return component;
@@ -227,7 +205,7 @@ std::string Join(const std::string& folder, const std::string& name) {
 
 std::string PosixFiles::HostPath(const Text& path) {
     const Location where = Locate(path, currentDirectory_, false);
-    if (!where.valid || !IsValidName(where.name)) return {};
+    if (!where.valid || !IsValidFileName(text::FromUtf8(where.name))) return {};
     return Join(where.folder, ResolveEntry(where.folder, where.name));
 }
 
@@ -292,7 +270,7 @@ std::optional<std::string> PosixFiles::ReadFile(const Text& path) {
 
 bool PosixFiles::WriteFile(const Text& path, std::string_view bytes) {
     const Location where = Locate(path, currentDirectory_, false);
-    if (!where.valid || !IsValidName(where.name)) return false;
+    if (!where.valid || !IsValidFileName(text::FromUtf8(where.name))) return false;
     const std::string target = Join(where.folder, ResolveEntry(where.folder, where.name));
     struct stat st {};
     if (lstat(target.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode))) {

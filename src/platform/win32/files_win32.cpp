@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cwchar>
+#include <optional>
 
 #include "platform/win32/win_text.h"
 
@@ -31,6 +32,59 @@ FILETIME ToFiletime(FileTime time) {
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+// The wide path for an operation on its last component, or nothing when
+// that component cannot be a file name (Windows itself would take "a:b" as a
+// stream of "a", and Wine would create it).
+std::optional<std::wstring> Checked(const Text& path) {
+    std::wstring wide = Wide(path);
+    std::size_t end = wide.find_last_not_of(L"\\/");
+    if (end == std::wstring::npos) return std::nullopt;
+    const std::size_t slash = wide.find_last_of(L"\\/", end);
+    const std::size_t start = slash == std::wstring::npos ? 0 : slash + 1;
+    if (!IsValidFileName(FromWide(std::wstring_view(wide).substr(start, end + 1 - start)))) {
+        return std::nullopt;
+    }
+    return wide;
+}
+
+// Windows refuses to replace or delete a read-only file; Wine running as a
+// Unix user who may write anyway does not, so the rule is kept here.
+bool IsReadOnlyFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::wstring Upper(std::wstring_view s) {
+    if (s.empty()) return {};
+    std::wstring out(s.size(), L'\0');
+    const int n =
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, s.data(), static_cast<int>(s.size()),
+                      out.data(), static_cast<int>(out.size()), nullptr, nullptr, 0);
+    if (n <= 0) return std::wstring(s);
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+}
+
+// '*' any run, '?' exactly one unit; both sides already upper-cased.
+bool WildcardMatch(std::wstring_view pattern, std::wstring_view name) {
+    if (pattern == L"*.*") pattern = L"*";
+    std::size_t p = 0, n = 0, starP = std::wstring_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
+            ++p, ++n;
+        } else if (p < pattern.size() && pattern[p] == L'*') {
+            starP = p++, starN = n;
+        } else if (starP != std::wstring_view::npos) {
+            p = starP + 1, n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == L'*') ++p;
+    return p == pattern.size();
 }
 
 class Handle {
@@ -81,12 +135,18 @@ Win32Files::Win32Files(Text programFolderOverride)
 
 std::vector<DirEntry> Win32Files::Search(const Text& pattern, EntryFilter filter) {
     std::vector<DirEntry> result;
+    const std::wstring wide = Wide(pattern);
+    const std::size_t slash = wide.find_last_of(L"\\/");
+    const std::wstring mask = Upper(slash == std::wstring::npos ? wide : wide.substr(slash + 1));
     WIN32_FIND_DATAW data{};
-    const HANDLE find = FindFirstFileW(Wide(pattern).c_str(), &data);
+    const HANDLE find = FindFirstFileW(wide.c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return result;
     do {
         const std::wstring_view name = data.cFileName;
         if (name == L"." || name == L"..") continue;
+        // FindFirstFileW also matches the 8.3 short names, so "*.txt" would
+        // find "a.txtx"; only the names the program sees count.
+        if (!WildcardMatch(mask, Upper(name))) continue;
         const bool isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (filter == EntryFilter::DirectoriesOnly && !isDirectory) continue;
         if (filter == EntryFilter::FilesOnly && isDirectory) continue;
@@ -101,14 +161,18 @@ bool Win32Files::Exists(const Text& path) {
 }
 
 bool Win32Files::CreateFolder(const Text& path) {
-    const std::wstring wide = Wide(path);
+    const std::optional<std::wstring> checked = Checked(path);
+    if (!checked) return false;
+    const std::wstring& wide = *checked;
     if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::optional<std::string> Win32Files::ReadFile(const Text& path) {
-    Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+    const std::optional<std::wstring> checked = Checked(path);
+    if (!checked) return std::nullopt;
+    Handle file(CreateFileW(checked->c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return std::nullopt;
@@ -128,7 +192,9 @@ std::optional<std::string> Win32Files::ReadFile(const Text& path) {
 }
 
 bool Win32Files::WriteFile(const Text& path, std::string_view bytes) {
-    const std::wstring target = Wide(path);
+    const std::optional<std::wstring> checked = Checked(path);
+    if (!checked || IsReadOnlyFile(*checked)) return false;
+    const std::wstring& target = *checked;
     const std::wstring folder = FolderOf(target);
 
     static std::atomic<unsigned> counter{0};
@@ -165,15 +231,20 @@ bool Win32Files::WriteFile(const Text& path, std::string_view bytes) {
 }
 
 bool Win32Files::DeleteFile(const Text& path) {
-    return DeleteFileW(Wide(path).c_str()) != 0;
+    const std::optional<std::wstring> checked = Checked(path);
+    if (!checked || IsReadOnlyFile(*checked)) return false;
+    return DeleteFileW(checked->c_str()) != 0;
 }
 
 bool Win32Files::ClearAttributes(const Text& path) {
-    return SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+    const std::optional<std::wstring> checked = Checked(path);
+    return checked && SetFileAttributesW(checked->c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 bool Win32Files::SetReadOnly(const Text& path, bool readOnly) {
-    const std::wstring wide = Wide(path);
+    const std::optional<std::wstring> checked = Checked(path);
+    if (!checked) return false;
+    const std::wstring& wide = *checked;
     DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     attributes = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY)
@@ -189,8 +260,9 @@ std::optional<FileTime> Win32Files::GetModifiedTime(const Text& path) {
 }
 
 std::optional<FileTimes> Win32Files::GetFileTimes(const Text& path) {
+    const std::optional<std::wstring> checked = Checked(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
+    if (!checked || !GetFileAttributesExW(checked->c_str(), GetFileExInfoStandard, &data)) {
         return std::nullopt;
     }
     FileTimes times;
@@ -201,7 +273,9 @@ std::optional<FileTimes> Win32Files::GetFileTimes(const Text& path) {
 }
 
 bool Win32Files::SetModifiedTime(const Text& path, FileTime time) {
-    Handle file(CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+    const std::optional<std::wstring> checked = Checked(path);
+    if (!checked) return false;
+    Handle file(CreateFileW(checked->c_str(), FILE_WRITE_ATTRIBUTES,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.Valid()) return false;
