@@ -7,7 +7,7 @@
 #include <string_view>
 
 class Text : public std::string {
-public:
+  public:
     using std::string::string;
     Text() = default;
     Text(const std::string& s) : std::string(s) {}
