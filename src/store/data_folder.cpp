@@ -82,17 +82,7 @@ bool IsReservedDeviceName(const Text& name) {
 }  // namespace
 
 bool IsSingleFileName(const Text& name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    for (std::size_t pos = 0; pos < name.size();) {
-        const std::size_t length = text::CharLength(name, pos);
-        if (length == 1) {
-            const unsigned char c = static_cast<unsigned char>(name[pos]);
-            if (c < 32 || c == 127) return false;
-            if (Text("\\/:*?\"<>|").find(static_cast<char>(c)) != Text::npos) return false;
-        }
-        pos += length;
-    }
-    if (IsReservedDeviceName(name)) return false;
+    if (!platform::IsValidFileName(name) || IsReservedDeviceName(name)) return false;
     // A trailing dot or blank is dropped by Windows, so the file would get
     // another name than the one typed. (Neither byte can be a trail byte.)
     return name.back() != '.' && name.back() != ' ';
