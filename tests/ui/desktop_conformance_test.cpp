@@ -520,8 +520,9 @@ TEST_F(DesktopConformanceTest, ByteLimitedEditPastesWholeCharactersThatFit) {
     EXPECT_EQ(edit.GetText(), Repeat("0123456789", 3).substr(0, 28));
 
     edit.SetText("");
-    automation().Paste(edit, "a" + Repeat("中", 15));
-    EXPECT_EQ(edit.GetText(), "a" + Repeat("中", 13)) << "no half character";
+    // 31 bytes: one letter and fifteen Chinese characters.
+    automation().Paste(edit, Repeat("a", 1) + Repeat("中", 15));
+    EXPECT_EQ(edit.GetText(), Repeat("a", 1) + Repeat("中", 13)) << "no half character";
 }
 
 TEST_F(DesktopConformanceTest, PasswordAndDisabledEditBoxes) {

@@ -85,7 +85,7 @@ TEST_F(HeadlessDesktopTest, ModalLoopDisablesTheOwnerOrEveryOtherWindow) {
     EXPECT_EQ(desktop.OpenWindowCount(), 2) << "the modal windows are closed";
 }
 
-TEST_F(HeadlessDesktopTest, AfterAnExitRequestModalScriptsDoNotRun) {
+TEST_F(HeadlessDesktopTest, AfterAnExitRequestNoModalLoopStarts) {
     auto mainWindow = Make("Main");
     auto dialog = Make("Dialog", mainWindow.get());
     bool ran = false;
@@ -93,7 +93,8 @@ TEST_F(HeadlessDesktopTest, AfterAnExitRequestModalScriptsDoNotRun) {
     desktop.ExitProcess(0);
     desktop.RunModal(*dialog, mainWindow.get());
     EXPECT_FALSE(ran);
-    EXPECT_FALSE(dialog->IsOpen());
+    EXPECT_FALSE(dialog->IsShown());
+    EXPECT_TRUE(desktop.IsWindowEnabled(*mainWindow));
 }
 
 TEST_F(HeadlessDesktopTest, MessageLoopRunsItsScriptAndReturnsTheQuitCode) {

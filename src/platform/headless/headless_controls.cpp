@@ -441,9 +441,13 @@ void HeadlessControl::UserType(const Text& value) {
     }
 }
 
-void HeadlessControl::UserPaste(const Text&) {
-    if (!Live() || !enabled_ || !HasBuffer()) return;
-    PasteClipboard();
+void HeadlessControl::UserPaste(const Text& value) {
+    // A control the user cannot reach gets nothing, and the clipboard stays.
+    if (!Live() || !enabled_) return;
+    DesktopCore& core = window_.Core();
+    core.clipboard = text::ToUtf16(value);
+    core.clipboardHasText = true;
+    if (HasBuffer()) PasteClipboard();
 }
 
 void HeadlessControl::UserSelect(int index) {

@@ -25,7 +25,8 @@ std::unique_ptr<ui::WindowPeer> HeadlessDesktop::CreateWindowFromDef(const ui::W
 
 void HeadlessDesktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
     HeadlessWindow& modal = AsHeadless(window);
-    if (!modal.IsOpen()) return;
+    // After an exit request no loop starts: the process would be gone.
+    if (!modal.IsOpen() || core_->exitRequested) return;
     const std::uint64_t serial = modal.Serial();
     const std::uint64_t ownerSerial = owner != nullptr ? AsHeadless(*owner).Serial() : 0;
 
@@ -46,8 +47,7 @@ void HeadlessDesktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
         script = std::move(core_->modalScripts.front());
         core_->modalScripts.pop_front();
     }
-    // After an exit request the loop ends before anything else runs.
-    if (script && !core_->exitRequested) script(window);
+    if (script) script(window);
     // Nobody is left to use the window: its close box ends the loop, and a
     // close handler that refuses cannot keep it open forever.
     if (HeadlessWindow* still = core_->Find(serial); still != nullptr && still->IsOpen()) {
@@ -101,10 +101,7 @@ void HeadlessDesktop::Type(ui::ControlPeer& control, const Text& text) {
 }
 
 void HeadlessDesktop::Paste(ui::ControlPeer& control, const Text& text) {
-    headless::HeadlessControl& target = AsHeadless(control);
-    core_->clipboard = text::ToUtf16(text);
-    core_->clipboardHasText = true;
-    target.UserPaste(text);
+    AsHeadless(control).UserPaste(text);
 }
 
 void HeadlessDesktop::Select(ui::ControlPeer& control, int index) {

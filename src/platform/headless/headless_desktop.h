@@ -41,6 +41,7 @@ class HeadlessDesktop : public Desktop, public ui::Automation {
     // Shows the window with its owner (or every other window) disabled, runs
     // the queued modal script if there is one, then closes a window still
     // open as its close box would, forcibly if the close handler refuses.
+    // After an exit request it returns at once.
     void RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) override;
     // Runs the script given to OnMessageLoop, if any, then returns the Quit
     // code (or the recorded exit code, or 0): there is nobody to wait for.

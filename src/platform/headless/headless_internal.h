@@ -69,6 +69,7 @@ class HeadlessControl final : public ui::ControlPeer {
     // The user's actions (Automation).
     void UserClick();
     void UserType(const Text& text);
+    // Puts the text on the clipboard and pastes it.
     void UserPaste(const Text& text);
     void UserSelect(int index);
     void UserRightClick();
