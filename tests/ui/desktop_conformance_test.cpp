@@ -134,6 +134,9 @@ TEST_F(DesktopConformanceTest, BuildsEveryControlAtItsDefinedPlace) {
     const ui::Rect outer = window().GetOuterRect();
     EXPECT_EQ(outer.width, 640);
     EXPECT_EQ(outer.height, 480);
+    const ui::Size screen = desktop().ScreenSize();
+    EXPECT_EQ(outer.left, (screen.width - 640) / 2) << "centred until the program places it";
+    EXPECT_EQ(outer.top, (screen.height - 480) / 2);
 
     for (const ui::ControlDef& def : MainDef().controls) {
         ui::ControlPeer& peer = control(def.name);
@@ -291,6 +294,8 @@ TEST_F(DesktopConformanceTest, ExtendedStyleAndFocus) {
     control("超级编辑框1").Focus();
     EXPECT_TRUE(control("超级编辑框1").HasFocus());
     EXPECT_FALSE(control("编辑框1").HasFocus());
+    window().Focus();
+    EXPECT_TRUE(control("超级编辑框1").HasFocus()) << "activation keeps the focus inside";
 
     const ui::Size screen = desktop().ScreenSize();
     EXPECT_GT(screen.width, 0);
@@ -740,8 +745,7 @@ TEST_F(DesktopConformanceTest, NestedModalsRunTheirOwnScripts) {
     EXPECT_FALSE(outer->IsOpen());
 }
 
-TEST_F(DesktopConformanceTest, ModalLoopsNeverHang) {
-    // A close handler that refuses cannot keep a finished script waiting.
+TEST_F(DesktopConformanceTest, ModalLoopEndsAfterTheScriptEvenIfTheCloseHandlerRefuses) {
     std::unique_ptr<ui::WindowPeer> stubborn = MakeDialog("StubbornWindow", &window());
     int asked = 0;
     stubborn->SetCloseHandler([&] {
@@ -751,9 +755,10 @@ TEST_F(DesktopConformanceTest, ModalLoopsNeverHang) {
     automation().OnNextModal([](ui::WindowPeer&) {});
     desktop().RunModal(*stubborn, &window());
     EXPECT_EQ(asked, 1);
-    EXPECT_FALSE(stubborn->IsOpen());
+    EXPECT_FALSE(stubborn->IsOpen()) << "a test must never wait for a person";
+}
 
-    // Without a script the window is closed by its close box at once.
+TEST_F(DesktopConformanceTest, ModalWindowWithoutScriptIsClosedByItsCloseBox) {
     std::unique_ptr<ui::WindowPeer> unscripted = MakeDialog("UnscriptedWindow", &window());
     bool closeBox = false;
     unscripted->SetCloseHandler([&] { return closeBox = true; });

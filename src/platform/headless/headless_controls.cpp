@@ -225,10 +225,12 @@ void HeadlessControl::SetSelection(int index) {
 
 void HeadlessControl::SetImageList(const ui::ImageStrip& strip) {
     if (!Live() || !Is(ui::ControlKind::IconList)) return;
-    const bool whole = strip.cellWidth > 0 && strip.cellHeight == strip.height &&
-                       strip.rgba.size() == static_cast<std::size_t>(strip.width) *
-                                                static_cast<std::size_t>(strip.height);
-    imageCount_ = whole ? strip.CellCount() : 0;
+    // As ImageList_AddMasked: as many whole cells as the strip is wide.
+    const bool usable = strip.cellWidth > 0 && strip.cellHeight > 0 && strip.width > 0 &&
+                        strip.height > 0 &&
+                        strip.rgba.size() >= static_cast<std::size_t>(strip.width) *
+                                                 static_cast<std::size_t>(strip.height);
+    imageCount_ = usable ? strip.CellCount() : 0;
 }
 
 int HeadlessControl::ImageCount() {

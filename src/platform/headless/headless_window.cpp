@@ -1,5 +1,6 @@
 // Headless windows: outer and client geometry, visibility, the close box,
 // layered attributes and the controls built from the definition.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,7 +49,9 @@ HeadlessWindow::HeadlessWindow(std::shared_ptr<DesktopCore> core, const ui::Wind
       ownerSerial_(owner != nullptr ? owner->Serial() : 0),
       menu_(*this, def.menu),
       caption_(def.caption),
-      outer_{0, 0, def.width, def.height},
+      // Centred on the screen until the program places it.
+      outer_{std::max(0, (core_->screen.width - def.width) / 2),
+             std::max(0, (core_->screen.height - def.height) / 2), def.width, def.height},
       background_(def.background),
       exStyle_(def.border == ui::Border::None ? 0 : kExStyleWindowEdge) {
     core_->windows[serial_] = this;
@@ -137,15 +140,12 @@ void HeadlessWindow::SetBackColour(ui::Colour colour) {
 void HeadlessWindow::Show() {
     if (!open_) return;
     shown_ = true;
-    // Showing activates the window; a control of it that has the focus keeps it.
-    if (core_->focusWindow != serial_) {
-        core_->focusWindow = serial_;
-        core_->focusControl = -1;
-    }
+    Focus();  // showing activates the window
 }
 
 void HeadlessWindow::Focus() {
-    if (!open_) return;
+    // Activating a window leaves the focus on a control of it that has it.
+    if (!open_ || core_->focusWindow == serial_) return;
     core_->focusWindow = serial_;
     core_->focusControl = -1;
 }
