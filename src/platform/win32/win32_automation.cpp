@@ -1,0 +1,284 @@
+// Acting as the user for tests, through the same messages a person's input
+// produces: BM_CLICK, WM_CHAR, WM_PASTE, LB_SETCURSEL with its notification,
+// WM_COMMAND for menu items, accelerator translation, WM_SYSCOMMAND SC_CLOSE.
+#include <cstring>
+#include <cwchar>
+
+#include "platform/win32/win32_internal.h"
+
+namespace platform {
+namespace win32 {
+
+namespace {
+
+thread_local DesktopState* answeringDesktop = nullptr;
+
+Text DialogItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    return item != nullptr ? FromWide(WindowText(item)) : Text();
+}
+
+// A message box is answered once its dialog procedure has put the text in
+// place (after WM_INITDIALOG; Wine activates the box before that): record it
+// and press OK. The real MessageBoxW keeps running its own loop until then.
+LRESULT CALLBACK AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && answeringDesktop != nullptr && call->message == WM_INITDIALOG) {
+        HWND box = call->hwnd;
+        wchar_t className[16] = {};
+        GetClassNameW(box, className, 16);
+        auto& answered = answeringDesktop->answeredBoxes;
+        if (std::wcscmp(className, L"#32770") == 0 &&
+            std::find(answered.begin(), answered.end(), box) == answered.end()) {
+            answered.push_back(box);
+            // The message text is the static with id 0xFFFF (100 in old Wine).
+            Text message = DialogItemText(box, 0xFFFF);
+            if (GetDlgItem(box, 0xFFFF) == nullptr) message = DialogItemText(box, 100);
+            answeringDesktop->messages.push_back({message, FromWide(WindowText(box))});
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool SetClipboardText(HWND owner, const std::wstring& text) {
+    // Another process (the X clipboard bridge) may hold it for a moment.
+    bool opened = false;
+    for (int attempt = 0; attempt < 50 && !opened; ++attempt) {
+        opened = OpenClipboard(owner) != FALSE;
+        if (!opened) Sleep(10);
+    }
+    if (!opened) return false;
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool done = false;
+    if (memory != nullptr) {
+        if (void* target = GlobalLock(memory)) {
+            std::memcpy(target, text.c_str(), bytes);
+            GlobalUnlock(memory);
+            done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        }
+        if (!done) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return done;
+}
+
+// A person can act only on a control that is there and enabled.
+HWND UsableHwnd(ui::ControlPeer& peer) {
+    HWND hwnd = static_cast<Win32Control&>(peer).Hwnd();
+    if (hwnd == nullptr || !IsWindowEnabled(hwnd)) return nullptr;
+    return hwnd;
+}
+
+}  // namespace
+
+void InstallMessageBoxAnswerer(DesktopState& state) {
+    state.messageBoxHook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, &AnswerMessageBoxes, nullptr, GetCurrentThreadId());
+    answeringDesktop = &state;
+}
+
+void RemoveMessageBoxAnswerer(DesktopState& state) {
+    if (state.messageBoxHook != nullptr) UnhookWindowsHookEx(state.messageBoxHook);
+    state.messageBoxHook = nullptr;
+    if (answeringDesktop == &state) answeringDesktop = nullptr;
+}
+
+}  // namespace win32
+
+using win32::Win32Control;
+using win32::Win32Window;
+
+void Win32Desktop::Click(ui::ControlPeer& control) {
+    HWND hwnd = win32::UsableHwnd(control);
+    if (hwnd == nullptr) return;
+    switch (control.Definition().kind) {
+        case ui::ControlKind::Button:
+        case ui::ControlKind::CheckBox:
+        case ui::ControlKind::ColourPicker:
+            SendMessageW(hwnd, BM_CLICK, 0, 0);
+            break;
+        default:
+            break;
+    }
+    state_->PumpPending();
+}
+
+void Win32Desktop::Type(ui::ControlPeer& control, const Text& text) {
+    HWND hwnd = win32::UsableHwnd(control);
+    if (hwnd == nullptr) return;
+    const std::wstring wide = win32::Wide(text);
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        wchar_t unit = wide[i];
+        // The Enter key types CR; CR LF and LF in the text are one keystroke.
+        if (unit == L'\n') {
+            if (i > 0 && wide[i - 1] == L'\r') continue;
+            unit = L'\r';
+        }
+        SendMessageW(hwnd, WM_CHAR, unit, 1);
+    }
+    state_->PumpPending();
+}
+
+void Win32Desktop::Paste(ui::ControlPeer& control, const Text& text) {
+    HWND hwnd = win32::UsableHwnd(control);
+    if (hwnd == nullptr) return;
+    if (!win32::SetClipboardText(hwnd, win32::Wide(text))) return;
+    SendMessageW(hwnd, WM_PASTE, 0, 0);
+    state_->PumpPending();
+}
+
+void Win32Desktop::Select(ui::ControlPeer& control, int index) {
+    HWND hwnd = win32::UsableHwnd(control);
+    if (hwnd == nullptr) return;
+    auto& peer = static_cast<Win32Control&>(control);
+    switch (control.Definition().kind) {
+        case ui::ControlKind::ListBox:
+            SendMessageW(hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), LBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(hwnd));
+            break;
+        case ui::ControlKind::IconList:
+            peer.SetUserSelection(index);
+            break;
+        case ui::ControlKind::Slider:
+            SendMessageW(hwnd, TBM_SETPOS, TRUE, index);
+            SendMessageW(GetParent(hwnd), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, index),
+                         reinterpret_cast<LPARAM>(hwnd));
+            break;
+        default:
+            break;
+    }
+    state_->PumpPending();
+}
+
+void Win32Desktop::RightClick(ui::ControlPeer& control) {
+    HWND hwnd = win32::UsableHwnd(control);
+    if (hwnd == nullptr) return;
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
+    SendMessageW(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, centre);
+    if (IsWindow(hwnd)) SendMessageW(hwnd, WM_RBUTTONUP, 0, centre);
+    state_->PumpPending();
+}
+
+void Win32Desktop::ChooseMenu(ui::WindowPeer& window, const Text& caption) {
+    auto& peer = static_cast<Win32Window&>(window);
+    win32::Win32Menu& menu = peer.MenuImpl();
+    const UINT id = menu.CommandId(caption);
+    if (peer.Hwnd() == nullptr || id == 0 || !menu.IsEnabled(caption)) return;
+    SendMessageW(peer.Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    state_->PumpPending();
+}
+
+void Win32Desktop::PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) {
+    auto& peer = static_cast<Win32Window&>(window);
+    HWND hwnd = peer.Hwnd();
+    HACCEL accelerators = peer.MenuImpl().Accelerators();
+    if (hwnd == nullptr || accelerators == nullptr) return;
+    // The accelerator reads Ctrl and Shift from the thread's key state.
+    BYTE saved[256] = {};
+    GetKeyboardState(saved);
+    BYTE pressed[256];
+    std::memcpy(pressed, saved, sizeof pressed);
+    const BYTE ctrl = key.ctrl ? 0x80 : 0, shift = key.shift ? 0x80 : 0;
+    pressed[VK_CONTROL] = pressed[VK_LCONTROL] = ctrl;
+    pressed[VK_RCONTROL] = 0;
+    pressed[VK_SHIFT] = pressed[VK_LSHIFT] = shift;
+    pressed[VK_RSHIFT] = 0;
+    pressed[VK_MENU] = pressed[VK_LMENU] = pressed[VK_RMENU] = 0;
+    pressed[key.key & 0xFF] = 0x80;
+    SetKeyboardState(pressed);
+
+    HWND target = GetFocus();
+    if (target == nullptr || GetAncestor(target, GA_ROOT) != hwnd) target = hwnd;
+    MSG msg{};
+    msg.hwnd = target;
+    msg.message = WM_KEYDOWN;
+    msg.wParam = static_cast<WPARAM>(key.key);
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(key.key), MAPVK_VK_TO_VSC);
+    msg.lParam = static_cast<LPARAM>(1 | (scan << 16));
+    msg.time = GetTickCount();
+    TranslateAcceleratorW(hwnd, accelerators, &msg);
+
+    SetKeyboardState(saved);
+    state_->PumpPending();
+}
+
+void Win32Desktop::CloseByUser(ui::WindowPeer& window) {
+    HWND hwnd = static_cast<Win32Window&>(window).Hwnd();
+    if (hwnd == nullptr) return;
+    SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    state_->PumpPending();
+}
+
+void Win32Desktop::ResizeByUser(ui::WindowPeer& window, int outerWidth, int outerHeight) {
+    HWND hwnd = static_cast<Win32Window&>(window).Hwnd();
+    if (hwnd == nullptr) return;
+    SetWindowPos(hwnd, nullptr, 0, 0, outerWidth, outerHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    state_->PumpPending();
+}
+
+int Win32Desktop::FirePendingTimers() {
+    // The timers armed now each get one tick; one that a handler stops, or
+    // whose window goes, before its turn gets none, as a killed timer would.
+    std::vector<std::pair<HWND, int>> armed;
+    for (Win32Window* window : state_->windows) {
+        for (const auto& control : window->Controls()) {
+            if (control->Definition().kind == ui::ControlKind::Timer && control->TimerArmed()) {
+                armed.emplace_back(window->Hwnd(), control->Index());
+            }
+        }
+    }
+    int ticked = 0;
+    for (const auto& [hwnd, index] : armed) {
+        Win32Window* window = state_->FindWindow(hwnd);
+        if (window == nullptr ||
+            !window->Controls()[static_cast<std::size_t>(index)]->TimerArmed()) {
+            continue;
+        }
+        SendMessageW(hwnd, WM_TIMER, win32::kFirstTimerId + static_cast<UINT_PTR>(index), 0);
+        ++ticked;
+    }
+    state_->PumpPending();
+    return ticked;
+}
+
+bool Win32Desktop::IsTimerArmed(ui::ControlPeer& timer) {
+    return static_cast<Win32Control&>(timer).TimerArmed();
+}
+
+const std::vector<ui::MessageRecord>& Win32Desktop::Messages() {
+    return state_->messages;
+}
+
+void Win32Desktop::ClearMessages() {
+    state_->messages.clear();
+}
+
+void Win32Desktop::OnNextModal(std::function<void(ui::WindowPeer&)> script) {
+    state_->modalScripts.push_back(std::move(script));
+}
+
+void Win32Desktop::AnswerNextFileDialog(std::optional<Text> path) {
+    state_->fileAnswers.push_back(std::move(path));
+}
+
+std::vector<ui::FileDialogRequest> Win32Desktop::FileDialogsShown() {
+    return state_->fileRequests;
+}
+
+std::optional<int> Win32Desktop::ExitRequested() {
+    return state_->exitRequested;
+}
+
+std::optional<Text> Win32Desktop::LastPopUp() {
+    return state_->lastPopUp;
+}
+
+}  // namespace platform

@@ -1,0 +1,273 @@
+#include "platform/win32/win32_desktop.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/win32/win32_internal.h"
+
+namespace platform {
+namespace win32 {
+
+namespace {
+constexpr wchar_t kWindowClass[] = L"MoxiaWindow";
+// Safety valve for PumpPending: a handler that keeps posting to itself must
+// not hang a test.
+constexpr int kMaxPumpedMessages = 100000;
+}  // namespace
+
+void Fail(const char* what, const Text& name) {
+    std::fprintf(stderr, "moxia desktop: %s: %s\n", what, text::ToUtf8(name).c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+DesktopState::DesktopState(bool automationMode) : automation(automationMode) {
+    instance = GetModuleHandleW(nullptr);
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES |
+                     ICC_PROGRESS_CLASS | ICC_BAR_CLASSES;
+    InitCommonControlsEx(&controls);
+    richEditModule = LoadLibraryW(L"Msftedit.dll");
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &Win32Window::WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    wc.lpszClassName = kWindowClass;
+    // The background is painted on WM_ERASEBKGND, in the window's own colour.
+    windowClass = RegisterClassExW(&wc);
+
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof guiFont, &guiFont);
+}
+
+DesktopState::~DesktopState() {
+    for (auto& [key, font] : fonts) DeleteObject(font);
+    for (auto& [colour, brush] : brushes) DeleteObject(brush);
+    if (windowClass != 0) UnregisterClassW(kWindowClass, instance);
+    // The rich edit library stays loaded: another desktop of this process
+    // may still use its window class.
+}
+
+HFONT DesktopState::FontFor(const ui::Font& font) {
+    LOGFONTW lf = guiFont;
+    std::wstring face = font.face.empty() ? std::wstring(guiFont.lfFaceName) : Wide(font.face);
+    if (face.size() >= LF_FACESIZE) face.resize(LF_FACESIZE - 1);
+    const int height = font.height > 0 ? -font.height : guiFont.lfHeight;
+    const auto key = std::make_tuple(face, height, font.weight, font.italic);
+    if (auto it = fonts.find(key); it != fonts.end()) return it->second;
+    lf.lfHeight = height;
+    lf.lfWidth = 0;
+    lf.lfWeight = font.weight;
+    lf.lfItalic = font.italic ? TRUE : FALSE;
+    lf.lfUnderline = FALSE;
+    lf.lfStrikeOut = FALSE;
+    if (!font.face.empty()) lf.lfCharSet = DEFAULT_CHARSET;
+    std::fill(std::begin(lf.lfFaceName), std::end(lf.lfFaceName), L'\0');
+    std::copy(face.begin(), face.end(), lf.lfFaceName);
+    HFONT created = CreateFontIndirectW(&lf);
+    if (created == nullptr) created = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    fonts.emplace(key, created);
+    return created;
+}
+
+HBRUSH DesktopState::BrushFor(COLORREF colour) {
+    colour &= 0xFFFFFF;
+    if (auto it = brushes.find(colour); it != brushes.end()) return it->second;
+    HBRUSH brush = CreateSolidBrush(colour);
+    brushes.emplace(colour, brush);
+    return brush;
+}
+
+Win32Window* DesktopState::FindWindow(HWND hwnd) {
+    if (hwnd == nullptr) return nullptr;
+    for (Win32Window* window : windows) {
+        if (window->Hwnd() == hwnd) return window;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// Tab and Shift+Tab move between the tab stops of our windows, as in a
+// dialog, unless the focused control wants the key for itself.
+bool MoveFocusByTab(HWND root, MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    const LRESULT wants =
+        SendMessageW(msg.hwnd, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&msg));
+    if ((wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0) return false;
+    HWND from = msg.hwnd;
+    while (from != nullptr && GetParent(from) != root) from = GetParent(from);
+    HWND next = GetNextDlgTabItem(root, from, GetKeyState(VK_SHIFT) < 0);
+    if (next != nullptr && next != from) {
+        SetFocus(next);
+        if ((SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+            SendMessageW(next, EM_SETSEL, 0, -1);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void DesktopState::Dispatch(MSG& msg) {
+    if (msg.hwnd != nullptr && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        if (Win32Window* window = FindWindow(root)) {
+            HACCEL accelerators = window->MenuImpl().Accelerators();
+            if (accelerators != nullptr && TranslateAcceleratorW(root, accelerators, &msg)) return;
+            if (MoveFocusByTab(root, msg)) return;
+        }
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+void DesktopState::PumpPending() {
+    MSG msg;
+    for (int i = 0; i < kMaxPumpedMessages && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        Dispatch(msg);
+    }
+}
+
+std::vector<HWND> DesktopState::DisableOtherWindows(HWND keep) {
+    std::vector<HWND> disabled;
+    for (Win32Window* window : windows) {
+        HWND hwnd = window->Hwnd();
+        if (hwnd == nullptr || hwnd == keep || !IsWindowEnabled(hwnd)) continue;
+        EnableWindow(hwnd, FALSE);
+        disabled.push_back(hwnd);
+    }
+    return disabled;
+}
+
+}  // namespace win32
+
+using win32::Win32Window;
+
+Win32Desktop::Win32Desktop(bool automation)
+    : state_(std::make_shared<win32::DesktopState>(automation)) {
+    if (automation) win32::InstallMessageBoxAnswerer(*state_);
+}
+
+Win32Desktop::~Win32Desktop() {
+    win32::RemoveMessageBoxAnswerer(*state_);
+}
+
+std::unique_ptr<ui::WindowPeer> Win32Desktop::CreateWindowFromDef(const ui::WindowDef& def,
+                                                                  ui::WindowPeer* owner) {
+    HWND ownerHwnd = owner != nullptr ? static_cast<Win32Window*>(owner)->Hwnd() : nullptr;
+    return std::make_unique<Win32Window>(state_, def, ownerHwnd);
+}
+
+void Win32Desktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
+    auto& modal = static_cast<Win32Window&>(window);
+    win32::DesktopState& state = *state_;
+    if (!modal.IsOpen()) return;
+    if (state.Ending()) {
+        // The process would be gone: the window never gets used.
+        if (state.automation && !state.modalScripts.empty()) state.modalScripts.pop_front();
+        modal.CloseAsUser();
+        modal.Close();
+        return;
+    }
+    HWND hwnd = modal.Hwnd();
+    HWND ownerHwnd = owner != nullptr ? static_cast<Win32Window*>(owner)->Hwnd() : nullptr;
+
+    std::vector<HWND> disabled;
+    if (ownerHwnd != nullptr) {
+        if (IsWindowEnabled(ownerHwnd)) {
+            EnableWindow(ownerHwnd, FALSE);
+            disabled.push_back(ownerHwnd);
+        }
+    } else {
+        disabled = state.DisableOtherWindows(hwnd);
+    }
+    modal.disabledByModal.insert(modal.disabledByModal.end(), disabled.begin(), disabled.end());
+    // A window built before an earlier modal loop disabled everything.
+    if (!IsWindowEnabled(hwnd)) EnableWindow(hwnd, TRUE);
+
+    if (state.automation) {
+        modal.hasModalScript = !state.modalScripts.empty();
+        if (modal.hasModalScript) {
+            modal.modalScript = std::move(state.modalScripts.front());
+            state.modalScripts.pop_front();
+        }
+        // Runs once the loop below is running, inside it.
+        PostMessageW(hwnd, win32::kMsgRunModalScript, 0, 0);
+    }
+    modal.Show();
+
+    MSG msg;
+    while (modal.IsOpen() && !state.Ending()) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0) {
+            // Quit belongs to the outermost loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        state.Dispatch(msg);
+    }
+    if (state.Ending() && modal.IsOpen()) {
+        modal.CloseAsUser();
+        modal.Close();
+    }
+    modal.RestoreDisabledWindows();
+    if (ownerHwnd != nullptr && IsWindow(ownerHwnd) && IsWindowVisible(ownerHwnd)) {
+        SetActiveWindow(ownerHwnd);
+    }
+}
+
+int Win32Desktop::RunMessageLoop() {
+    win32::DesktopState& state = *state_;
+    MSG msg;
+    while (!state.Ending()) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) return -1;
+        if (got == 0) return static_cast<int>(msg.wParam);
+        state.Dispatch(msg);
+    }
+    return *state.exitRequested;
+}
+
+void Win32Desktop::Quit(int exitCode) {
+    PostQuitMessage(exitCode);
+}
+
+void Win32Desktop::ExitProcess(int exitCode) {
+    if (!state_->automation) ::ExitProcess(static_cast<UINT>(exitCode));
+    if (!state_->exitRequested) state_->exitRequested = exitCode;
+    // Wakes any loop waiting for a message so it can end.
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+void Win32Desktop::MessageBox(ui::WindowPeer* owner, const Text& message, const Text& caption) {
+    win32::DesktopState& state = *state_;
+    HWND ownerHwnd = owner != nullptr ? static_cast<Win32Window*>(owner)->Hwnd() : nullptr;
+    // MessageBoxW disables only its owner; the other windows of the program
+    // are disabled here so the box is modal to all of them.
+    const std::vector<HWND> disabled = state.DisableOtherWindows(ownerHwnd);
+    const std::wstring text = win32::Wide(message);
+    const std::wstring title = win32::Wide(caption);
+    MessageBoxW(ownerHwnd, text.c_str(), title.c_str(),
+                MB_OK | (ownerHwnd != nullptr ? MB_APPLMODAL : MB_TASKMODAL));
+    for (HWND hwnd : disabled) {
+        if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+    }
+    state.answeredBoxes.clear();
+}
+
+ui::Size Win32Desktop::ScreenSize() {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+}  // namespace platform

@@ -1,0 +1,168 @@
+// The rich edit (Msftedit.dll) in plain-text mode: positions are UTF-16
+// units with one position per line break.
+#include "platform/win32/win32_internal.h"
+
+namespace platform::win32 {
+
+namespace {
+
+constexpr UINT kUnicode = 1200;  // the code page GETTEXTEX and friends call UTF-16
+
+CHARRANGE CurrentSelection(HWND hwnd) {
+    CHARRANGE range{0, 0};
+    SendMessageW(hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range;
+}
+
+}  // namespace
+
+std::wstring WithSingleBreaks(const Text& value) {
+    std::wstring wide = Wide(value);
+    std::wstring result;
+    result.reserve(wide.size());
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        if (wide[i] == L'\r' && i + 1 < wide.size() && wide[i + 1] == L'\n') continue;
+        result.push_back(wide[i] == L'\n' ? L'\r' : wide[i]);
+    }
+    return result;
+}
+
+Text Win32Control::RichEditText(bool selectionOnly) {
+    if (hwnd_ == nullptr) return {};
+    std::size_t units = 0;
+    if (selectionOnly) {
+        const CHARRANGE range = CurrentSelection(hwnd_);
+        if (range.cpMax <= range.cpMin) return {};
+        units =
+            static_cast<std::size_t>(range.cpMax - range.cpMin) * 2;  // each CR may grow to CR LF
+    } else {
+        GETTEXTLENGTHEX length{GTL_USECRLF | GTL_PRECISE | GTL_NUMCHARS, kUnicode};
+        units = static_cast<std::size_t>(std::max<LRESULT>(
+            0, SendMessageW(hwnd_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0)));
+    }
+    std::wstring buffer(units + 1, L'\0');
+    GETTEXTEX request{};
+    request.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    request.flags = GT_USECRLF | (selectionOnly ? GT_SELECTION : 0);
+    request.codepage = kUnicode;
+    const LRESULT copied = SendMessageW(hwnd_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
+                                        reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, units)));
+    return FromWide(buffer);
+}
+
+void Win32Control::GetSelection(int& start, int& length) {
+    start = 0;
+    length = 0;
+    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return;
+    const CHARRANGE range = CurrentSelection(hwnd_);
+    start = range.cpMin;
+    length = range.cpMax - range.cpMin;
+}
+
+void Win32Control::SetSelectionRange(int start, int length) {
+    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return;
+    CHARRANGE range{start, start + length};
+    SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+Text Win32Control::SelectedText() {
+    if (!Is(ui::ControlKind::RichEdit)) return {};
+    return RichEditText(true);
+}
+
+void Win32Control::ReplaceSelection(const Text& value) {
+    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return;
+    const std::wstring wide = WithSingleBreaks(value);
+    SendMessageW(hwnd_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+int Win32Control::FindForward(const Text& what, int start, bool matchCase) {
+    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return -1;
+    const std::wstring wanted = WithSingleBreaks(what);
+    const int length = TextLength();
+    if (wanted.empty() || start < 0 || start > length) return -1;
+    FINDTEXTEXW find{};
+    find.chrg.cpMin = start;
+    find.chrg.cpMax = length;
+    find.lpstrText = wanted.c_str();
+    const WPARAM flags = FR_DOWN | (matchCase ? FR_MATCHCASE : 0);
+    const LRESULT found =
+        SendMessageW(hwnd_, EM_FINDTEXTEXW, flags, reinterpret_cast<LPARAM>(&find));
+    return found < 0 ? -1 : static_cast<int>(found);
+}
+
+int Win32Control::TextLength() {
+    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return 0;
+    GETTEXTLENGTHEX length{GTL_PRECISE | GTL_NUMCHARS, kUnicode};
+    const LRESULT units =
+        SendMessageW(hwnd_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+    return units < 0 ? 0 : static_cast<int>(units);
+}
+
+void Win32Control::Undo() {
+    if (hwnd_ != nullptr) SendMessageW(hwnd_, EM_UNDO, 0, 0);
+}
+
+void Win32Control::Cut() {
+    if (hwnd_ != nullptr) SendMessageW(hwnd_, WM_CUT, 0, 0);
+}
+
+void Win32Control::Copy() {
+    if (hwnd_ != nullptr) SendMessageW(hwnd_, WM_COPY, 0, 0);
+}
+
+void Win32Control::Paste() {
+    if (hwnd_ != nullptr) SendMessageW(hwnd_, WM_PASTE, 0, 0);
+}
+
+void Win32Control::SetDefaultFormat(const ui::CharFormat& format) {
+    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return;
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_FACE | CFM_SIZE | CFM_OFFSET | CFM_BOLD | CFM_ITALIC | CFM_COLOR;
+    cf.yHeight = format.pointSize * 20;
+    cf.yOffset = format.offset;
+    cf.dwEffects = (format.bold ? CFE_BOLD : 0) | (format.italic ? CFE_ITALIC : 0) |
+                   (format.colour ? 0 : CFE_AUTOCOLOR);
+    cf.crTextColor = format.colour.value_or(0) & 0xFFFFFF;
+    std::wstring face = Wide(format.face);
+    if (face.size() >= LF_FACESIZE) face.resize(LF_FACESIZE - 1);
+    std::copy(face.begin(), face.end(), cf.szFaceName);
+    // In plain-text mode the default format is the format of all the text.
+    SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+    textColour_ = format.colour;
+}
+
+ui::CharFormat Win32Control::GetDefaultFormat() {
+    ui::CharFormat format;
+    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return format;
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    SendMessageW(hwnd_, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    format.face = FromWide(cf.szFaceName);
+    format.pointSize = (cf.yHeight + 10) / 20;
+    format.offset = cf.yOffset;
+    format.bold = (cf.dwEffects & CFE_BOLD) != 0;
+    format.italic = (cf.dwEffects & CFE_ITALIC) != 0;
+    if ((cf.dwEffects & CFE_AUTOCOLOR) == 0) format.colour = cf.crTextColor & 0xFFFFFF;
+    return format;
+}
+
+void Win32Control::ApplyRichEditColours() {
+    if (backColour_) {
+        SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 0, *backColour_ & 0xFFFFFF);
+    } else {
+        SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 1, 0);  // the system colour
+    }
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_COLOR;
+    cf.dwEffects = textColour_ ? 0 : CFE_AUTOCOLOR;
+    cf.crTextColor = textColour_.value_or(0) & 0xFFFFFF;
+    SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+    SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+}
+
+}  // namespace platform::win32
