@@ -94,7 +94,7 @@ void Win32Control::Create() {
             break;
         case ui::ControlKind::GroupBox:
             className = L"BUTTON";
-            style = WS_CHILD | BS_GROUPBOX;
+            style |= BS_GROUPBOX;
             focusable = false;
             break;
         case ui::ControlKind::Edit:

@@ -171,14 +171,8 @@ std::unique_ptr<ui::WindowPeer> Win32Desktop::CreateWindowFromDef(const ui::Wind
 void Win32Desktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
     auto& modal = static_cast<Win32Window&>(window);
     win32::DesktopState& state = *state_;
-    if (!modal.IsOpen()) return;
-    if (state.Ending()) {
-        // The process would be gone: the window never gets used.
-        if (state.automation && !state.modalScripts.empty()) state.modalScripts.pop_front();
-        modal.CloseAsUser();
-        modal.Close();
-        return;
-    }
+    // After an exit request no loop starts: the process would be gone.
+    if (!modal.IsOpen() || state.Ending()) return;
     HWND hwnd = modal.Hwnd();
     HWND ownerHwnd = owner != nullptr ? static_cast<Win32Window*>(owner)->Hwnd() : nullptr;
 

@@ -6,12 +6,13 @@
 // the process.
 #include <memory>
 
-#include "platform/desktop.h"
-#include "ui/automation.h"
-
-// <windows.h> maps MessageBox to MessageBoxW; the interface name must stay.
+// <windows.h> maps MessageBox to MessageBoxW; the interface name must stay,
+// also when <windows.h> came first.
 #pragma push_macro("MessageBox")
 #undef MessageBox
+
+#include "platform/desktop.h"
+#include "ui/automation.h"
 
 namespace platform {
 

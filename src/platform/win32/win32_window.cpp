@@ -6,14 +6,16 @@ namespace platform::win32 {
 
 namespace {
 
+// No WS_CLIPCHILDREN: a group box leaves its inside unpainted, so the
+// window's own background must show through it.
 DWORD StyleFor(ui::Border border) {
     switch (border) {
         case ui::Border::None:
-            return WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
+            return WS_POPUP | WS_BORDER;
         case ui::Border::Fixed:
-            return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+            return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
         case ui::Border::Resizable:
-            return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+            return WS_OVERLAPPEDWINDOW;
     }
     return WS_OVERLAPPEDWINDOW;
 }
@@ -47,8 +49,8 @@ Win32Window::Win32Window(std::shared_ptr<DesktopState> desktop, const ui::Window
         controls_.push_back(std::move(peer));
     }
     for (auto& control : controls_) control->Create();
-    // A group box paints over what lies beneath it, so it goes beneath the
-    // controls it frames.
+    // A group box goes beneath the controls it frames and, clipped by them,
+    // never paints over them.
     for (auto& control : controls_) {
         if (control->Definition().kind == ui::ControlKind::GroupBox && control->Hwnd()) {
             SetWindowPos(control->Hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
