@@ -320,6 +320,8 @@ class Win32Window final : public ui::WindowPeer {
     std::function<bool()> closeHandler_;
     HWND lastFocus_ = nullptr;
     bool destroying_ = false;
+    // The size handler runs for real changes only.
+    ui::Size lastClientSize_, lastOuterSize_;
 };
 
 }  // namespace platform::win32

@@ -37,6 +37,9 @@ Win32Window::Win32Window(std::shared_ptr<DesktopState> desktop, const ui::Window
     CreateWindowExW(0, L"MoxiaWindow", caption.c_str(), StyleFor(def_.border), left, top,
                     def_.width, def_.height, owner, menu_.Bar(), desktop_.instance, this);
     if (hwnd_ == nullptr) Fail("cannot create the window", def_.name);
+    lastClientSize_ = GetClientSize();
+    const ui::Rect outer = GetOuterRect();
+    lastOuterSize_ = {outer.width, outer.height};
     desktop_.windows.push_back(this);
 
     controls_.reserve(def_.controls.size());
@@ -329,13 +332,22 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             FillRect(reinterpret_cast<HDC>(wParam), &rect, desktop_.BrushFor(BackgroundColour()));
             return 1;
         }
-        case WM_SIZE:
-            // A minimised window has no client area to lay out.
-            if (wParam != SIZE_MINIMIZED && sizeHandler_ && !destroying_) {
+        case WM_SIZE: {
+            // A minimised window has no client area to lay out, and the
+            // WM_SIZE of the first ShowWindow changes nothing.
+            if (wParam == SIZE_MINIMIZED || destroying_) return 0;
+            const ui::Size client{LOWORD(lParam), HIWORD(lParam)};
+            const ui::Rect outer = GetOuterRect();
+            const ui::Size outerSize{outer.width, outer.height};
+            if (client == lastClientSize_ && outerSize == lastOuterSize_) return 0;
+            lastClientSize_ = client;
+            lastOuterSize_ = outerSize;
+            if (sizeHandler_) {
                 auto handler = sizeHandler_;
                 handler();
             }
             return 0;
+        }
         case WM_CLOSE:
             CloseAsUser();
             return 0;
