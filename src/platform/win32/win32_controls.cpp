@@ -727,6 +727,16 @@ void Win32Control::SetPeriod(int milliseconds) {
 
 // ----------------------------------------------------------- file dialog ---
 
+std::wstring FileDialogFilter(const Text& filter) {
+    // Split the wide form: '|' can be the second byte of a GBK character.
+    std::wstring result = Wide(filter);
+    for (wchar_t& c : result) {
+        if (c == L'|') c = L'\0';
+    }
+    result.append(2, L'\0');
+    return result;
+}
+
 std::optional<Text> Win32Control::ShowFileDialog(const ui::FileDialogRequest& request) {
     DesktopState& desktop = window_.Desktop();
     if (desktop.automation) {
@@ -736,13 +746,7 @@ std::optional<Text> Win32Control::ShowFileDialog(const ui::FileDialogRequest& re
         desktop.fileAnswers.pop_front();
         return answer;
     }
-    // "desc|*.txt|desc|*.*" becomes the double-NUL-terminated list. Split the
-    // wide form: '|' can be the second byte of a GBK character.
-    std::wstring filter = Wide(request.filter);
-    for (wchar_t& c : filter) {
-        if (c == L'|') c = L'\0';
-    }
-    filter.append(2, L'\0');
+    const std::wstring filter = FileDialogFilter(request.filter);
     const std::wstring title = Wide(request.title);
     const std::wstring extension = Wide(request.defaultExtension);
     const std::wstring folder = Wide(request.initialFolder);

@@ -93,6 +93,10 @@ struct DesktopState {
     bool Ending() const { return exitRequested.has_value(); }
 };
 
+// "描述|*.txt|描述|*.*" as the common dialogs want it: NUL-separated, ending
+// in two NULs.
+std::wstring FileDialogFilter(const Text& filter);
+
 // The rich edit stores a line break as one CR; text handed to it may say CR LF or LF.
 std::wstring WithSingleBreaks(const Text& value);
 

@@ -1,0 +1,345 @@
+// What only the real desktop has: fonts, colours and message loops of real
+// HWNDs, real timer ticks, resources, and the four-byte characters the edit
+// control sees as surrogate pairs. The shared behaviour is pinned by
+// tests/ui/desktop_conformance_test.cpp.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "platform/resources.h"
+#include "platform/win32/win32_internal.h"
+#include "platform/win32/win32_shell.h"
+#include "support/test_desktop.h"
+#include "ui/icon_strips.h"
+
+namespace testing_support {
+namespace {
+
+using platform::win32::Win32Control;
+using platform::win32::Win32Window;
+using ui::ControlKind;
+
+HWND HwndOf(ui::ControlPeer& peer) {
+    return static_cast<Win32Control&>(peer).Hwnd();
+}
+HWND HwndOf(ui::WindowPeer& peer) {
+    return static_cast<Win32Window&>(peer).Hwnd();
+}
+
+LOGFONTW FontOf(HWND hwnd) {
+    LOGFONTW font{};
+    auto handle = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+    GetObjectW(handle, sizeof font, &font);
+    return font;
+}
+
+// A character outside GBK: GB18030 writes it with four bytes, UTF-16 with a
+// surrogate pair.
+Text FourByteCharacter() {
+    return text::FromUtf16(u"\U00020000");
+}
+
+ui::WindowDef TestWindowDef() {
+    ui::WindowDef def;
+    def.name = "Win32TestWindow";
+    def.caption = "测试";
+    def.width = 400;
+    def.height = 300;
+    def.background = ui::Rgb(10, 20, 30);
+    auto add = [&def](const Text& name, ControlKind kind, int top) -> ui::ControlDef& {
+        def.controls.push_back(MakeControlDef(name, kind, "", 10, top, 200, 24));
+        return def.controls.back();
+    };
+    add("标签1", ControlKind::Label, 0);
+    add("标签2", ControlKind::Label, 30).font = {"宋体", 16, 700, false};
+    add("标签3", ControlKind::Label, 60).font = {"宋体", 16, 700, false};
+    ui::ControlDef& coloured = add("编辑框1", ControlKind::Edit, 90);
+    coloured.textColour = ui::Rgb(200, 0, 0);
+    coloured.backColour = ui::Rgb(0, 0, 90);
+    add("编辑框2", ControlKind::Edit, 120).textColour = ui::Rgb(0, 100, 0);
+    ui::ControlDef& limited = add("编辑框3", ControlKind::Edit, 150);
+    limited.byteLimit = 10;
+    limited.multiline = true;
+    add("编辑框4", ControlKind::Edit, 180).byteLimit = 10;
+    add("按钮1", ControlKind::Button, 210);
+    add("时钟1", ControlKind::Timer, 0);
+    def.menu = {{0, "文件", "", false, false}, {1, "新建", "Ctrl+N", false, false}};
+    return def;
+}
+
+class Win32DesktopTest : public ::testing::Test {
+  protected:
+    Win32DesktopTest() : window_(desktop_.CreateWindowFromDef(TestWindowDef(), nullptr)) {}
+
+    ui::ControlPeer& control(const Text& name) { return window_->Control(name); }
+
+    platform::Win32Desktop desktop_{true};
+    std::unique_ptr<ui::WindowPeer> window_;
+};
+
+// Ends a message loop that would otherwise wait for ever when the thing under
+// test fails to happen. (<chrono> has a literal GBK cannot hold.)
+class Watchdog {
+  public:
+    explicit Watchdog(DWORD milliseconds) : thread_(GetCurrentThreadId()), limit_(milliseconds) {
+        worker_ = CreateThread(nullptr, 0, &Watchdog::Run, this, 0, nullptr);
+    }
+    ~Watchdog() {
+        done_ = true;
+        WaitForSingleObject(worker_, INFINITE);
+        CloseHandle(worker_);
+    }
+
+  private:
+    static DWORD WINAPI Run(void* self) {
+        auto* dog = static_cast<Watchdog*>(self);
+        const ULONGLONG end = GetTickCount64() + dog->limit_;
+        while (!dog->done_ && GetTickCount64() < end) Sleep(20);
+        if (!dog->done_) PostThreadMessageW(dog->thread_, WM_QUIT, static_cast<WPARAM>(-1), 0);
+        return 0;
+    }
+
+    DWORD thread_;
+    DWORD limit_;
+    std::atomic<bool> done_{false};
+    HANDLE worker_ = nullptr;
+};
+
+// Resources ---------------------------------------------------------------------
+
+TEST(Win32Resources, IconStripsAreBuiltIntoTheExecutable) {
+    const std::pair<platform::IconStrip, int> strips[] = {{platform::IconStrip::Large, 100},
+                                                          {platform::IconStrip::Small, 50}};
+    for (const auto& [which, cell] : strips) {
+        const std::string bytes = platform::IconStripBytes(which);
+        ASSERT_GE(bytes.size(), 8u);
+        EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+        const ui::ImageStrip strip = ui::LoadIconStrip(which);
+        EXPECT_EQ(strip.width, 16 * cell);
+        EXPECT_EQ(strip.height, cell);
+        EXPECT_EQ(strip.CellCount(), 16);
+        EXPECT_EQ(strip.KeyColour(), ui::Rgb(252, 2, 251));
+    }
+}
+
+// Fonts and colours -------------------------------------------------------------
+
+TEST_F(Win32DesktopTest, ControlsGetTheFontsTheyAskFor) {
+    LOGFONTW gui{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+    const LOGFONTW plain = FontOf(HwndOf(control("标签1")));
+    EXPECT_STREQ(plain.lfFaceName, gui.lfFaceName);
+    EXPECT_EQ(plain.lfHeight, gui.lfHeight);
+    EXPECT_EQ(plain.lfWeight, 400);
+
+    const LOGFONTW song = FontOf(HwndOf(control("标签2")));
+    EXPECT_STREQ(song.lfFaceName, L"宋体");
+    EXPECT_EQ(song.lfHeight, -16) << "the height is the character height in pixels";
+    EXPECT_EQ(song.lfWeight, 700);
+    EXPECT_EQ(SendMessageW(HwndOf(control("标签2")), WM_GETFONT, 0, 0),
+              SendMessageW(HwndOf(control("标签3")), WM_GETFONT, 0, 0))
+        << "one GDI font per distinct font";
+
+    // An empty face keeps the default face at the height asked for.
+    control("标签1").SetFont({"", 23, 400, true});
+    const LOGFONTW bigger = FontOf(HwndOf(control("标签1")));
+    EXPECT_STREQ(bigger.lfFaceName, gui.lfFaceName);
+    EXPECT_EQ(bigger.lfHeight, -23);
+    EXPECT_TRUE(bigger.lfItalic);
+}
+
+TEST_F(Win32DesktopTest, ColoursArePaintedThroughTheControlColourMessages) {
+    HWND window = HwndOf(*window_);
+    HDC dc = CreateCompatibleDC(nullptr);
+    auto paint = [&](UINT message, ui::ControlPeer& peer) {
+        SetTextColor(dc, RGB(1, 2, 3));
+        SetBkColor(dc, RGB(4, 5, 6));
+        auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+            window, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(HwndOf(peer))));
+        LOGBRUSH fill{};
+        GetObjectW(brush, sizeof fill, &fill);
+        return fill.lbColor;
+    };
+
+    EXPECT_EQ(paint(WM_CTLCOLOREDIT, control("编辑框1")), RGB(0, 0, 90));
+    EXPECT_EQ(GetTextColor(dc), RGB(200, 0, 0));
+    EXPECT_EQ(GetBkColor(dc), RGB(0, 0, 90));
+
+    // A text colour alone keeps the box white.
+    EXPECT_EQ(paint(WM_CTLCOLOREDIT, control("编辑框2")), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 100, 0));
+
+    // A label without colours of its own sits on the window's background.
+    EXPECT_EQ(paint(WM_CTLCOLORSTATIC, control("标签1")), RGB(10, 20, 30));
+    window_->SetBackColour(ui::Rgb(200, 210, 220));
+    EXPECT_EQ(paint(WM_CTLCOLORSTATIC, control("标签1")), RGB(200, 210, 220));
+    control("标签1").SetTextColour(ui::Rgb(255, 255, 0));
+    EXPECT_EQ(paint(WM_CTLCOLORSTATIC, control("标签1")), RGB(200, 210, 220));
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 0));
+    DeleteDC(dc);
+}
+
+TEST_F(Win32DesktopTest, LayeredAttributesReachTheWindow) {
+    window_->SetExStyle(window_->GetExStyle() | ui::kExStyleLayered);
+    window_->SetLayeredAttributes(ui::Rgb(252, 2, 251), 200, ui::kLayeredColourKeyAndAlpha);
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(HwndOf(*window_), &key, &alpha, &flags));
+    EXPECT_EQ(key, RGB(252, 2, 251));
+    EXPECT_EQ(alpha, 200);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY | LWA_ALPHA));
+}
+
+// Byte limits with four-byte characters and line breaks --------------------------
+
+TEST_F(Win32DesktopTest, ByteLimitTakesFourByteCharactersWhole) {
+    ui::ControlPeer& edit = control("编辑框4");
+    const Text wide = FourByteCharacter();
+    ASSERT_EQ(wide.size(), 4u);
+    desktop_.Type(edit, wide + wide);
+    EXPECT_EQ(edit.GetText(), wide + wide);
+    desktop_.Type(edit, wide);
+    EXPECT_EQ(edit.GetText(), wide + wide) << "12 bytes do not fit 10";
+    desktop_.Type(edit, "a");
+    EXPECT_EQ(edit.GetText(), wide + wide + "a");
+    // No half pair is ever left behind by a refused character.
+    desktop_.Type(edit, wide);
+    desktop_.Type(edit, "b");
+    EXPECT_EQ(edit.GetText(), wide + wide + "ab");
+
+    edit.SetText("");
+    desktop_.Paste(edit, "1" + wide + wide + wide);
+    EXPECT_EQ(edit.GetText(), "1" + wide + wide);
+}
+
+TEST_F(Win32DesktopTest, ByteLimitCountsALineBreakAsTwoBytes) {
+    ui::ControlPeer& multi = control("编辑框3");
+    desktop_.Type(multi, "1234567\n");
+    EXPECT_EQ(multi.GetText(), "1234567\r\n");
+    desktop_.Type(multi, "8\n");
+    EXPECT_EQ(multi.GetText(), "1234567\r\n8") << "CR LF needs two bytes, one is left";
+
+    // A single-line box takes no line break and pastes the first line only.
+    ui::ControlPeer& single = control("编辑框4");
+    desktop_.Type(single, "ab\ncd");
+    EXPECT_EQ(single.GetText(), "abcd");
+    single.SetText("");
+    desktop_.Paste(single, "第一行\r\n第二行");
+    EXPECT_EQ(single.GetText(), "第一行");
+}
+
+// Message loops -------------------------------------------------------------------
+
+TEST_F(Win32DesktopTest, MessageLoopTranslatesShortcutsOfTheMenu) {
+    int chosen = 0;
+    window_->Menu().SetHandler("新建", [&] { ++chosen; });
+    window_->Show();
+    window_->Focus();
+    HWND edit = HwndOf(control("编辑框2"));
+    SetFocus(edit);
+
+    BYTE saved[256];
+    GetKeyboardState(saved);
+    BYTE pressed[256];
+    std::copy(std::begin(saved), std::end(saved), pressed);
+    pressed[VK_CONTROL] = pressed[VK_LCONTROL] = 0x80;
+    SetKeyboardState(pressed);
+    PostMessageW(edit, WM_KEYDOWN, 'N', 1);
+    desktop_.Quit(7);
+    const Watchdog watchdog(20000);
+    const int code = desktop_.RunMessageLoop();
+    SetKeyboardState(saved);
+
+    EXPECT_EQ(code, 7);
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(control("编辑框2").GetText(), "") << "the key went to the menu, not the box";
+}
+
+TEST_F(Win32DesktopTest, TabMovesBetweenTabStopsInTheLoop) {
+    window_->Show();
+    window_->Focus();
+    control("编辑框1").Focus();
+    ASSERT_TRUE(control("编辑框1").HasFocus());
+    PostMessageW(HwndOf(control("编辑框1")), WM_KEYDOWN, VK_TAB, 1);
+    desktop_.Quit(0);
+    const Watchdog watchdog(20000);
+    desktop_.RunMessageLoop();
+    EXPECT_TRUE(control("编辑框2").HasFocus()) << "labels are no tab stops";
+    EXPECT_EQ(control("编辑框1").GetText(), "");
+}
+
+TEST_F(Win32DesktopTest, ModalLoopDisablesTheOwnerOrElseEveryOtherWindow) {
+    HWND main = HwndOf(*window_);
+    std::unique_ptr<ui::WindowPeer> other = desktop_.CreateWindowFromDef(TestWindowDef(), nullptr);
+    std::unique_ptr<ui::WindowPeer> dialog =
+        desktop_.CreateWindowFromDef(TestWindowDef(), window_.get());
+    bool mainEnabled = true, otherEnabled = false, dialogEnabled = false;
+    desktop_.OnNextModal([&](ui::WindowPeer& shown) {
+        mainEnabled = IsWindowEnabled(main);
+        otherEnabled = IsWindowEnabled(HwndOf(*other));
+        dialogEnabled = IsWindowEnabled(HwndOf(shown));
+    });
+    desktop_.RunModal(*dialog, window_.get());
+    EXPECT_FALSE(mainEnabled);
+    EXPECT_TRUE(otherEnabled) << "only the owner is disabled";
+    EXPECT_TRUE(dialogEnabled);
+    EXPECT_TRUE(IsWindowEnabled(main));
+
+    std::unique_ptr<ui::WindowPeer> free = desktop_.CreateWindowFromDef(TestWindowDef(), nullptr);
+    desktop_.OnNextModal([&](ui::WindowPeer&) {
+        mainEnabled = IsWindowEnabled(main);
+        otherEnabled = IsWindowEnabled(HwndOf(*other));
+    });
+    desktop_.RunModal(*free, nullptr);
+    EXPECT_FALSE(mainEnabled);
+    EXPECT_FALSE(otherEnabled);
+    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_TRUE(IsWindowEnabled(HwndOf(*other)));
+}
+
+TEST(Win32RealTimers, TicksComeFromTheSystemWithoutAutomation) {
+    platform::Win32Desktop desktop(false);
+    std::unique_ptr<ui::WindowPeer> window = desktop.CreateWindowFromDef(TestWindowDef(), nullptr);
+    ui::ControlPeer& timer = window->Control("时钟1");
+    int ticks = 0;
+    timer.SetHandler(ui::Event::Tick, [&](int) {
+        if (++ticks == 3) {
+            timer.SetPeriod(0);
+            desktop.Quit(5);
+        }
+    });
+    timer.SetPeriod(10);
+    const Watchdog watchdog(20000);
+    EXPECT_EQ(desktop.RunMessageLoop(), 5);
+    EXPECT_EQ(ticks, 3);
+}
+
+// Small pieces ----------------------------------------------------------------------
+
+TEST(Win32FileDialog, FilterIsSplitOnWholeCharacters) {
+    // 0xB0 0x7C is one GBK character whose second byte is '|'.
+    const Text tricky("\xB0\x7C");
+    const std::wstring filter =
+        platform::win32::FileDialogFilter(tricky + "文件|*.txt|所有文件|*.*");
+    // The literal's own terminator is the second NUL of the end.
+    const wchar_t rest[] = L"文件\0*.txt\0所有文件\0*.*\0";
+    const std::wstring expected =
+        platform::win32::Wide(tricky) + std::wstring(rest, std::size(rest));
+    EXPECT_EQ(filter, expected);
+}
+
+TEST(Win32ShellAndClock, OpenReportsFailureAndTheClockAdvances) {
+    platform::Win32Desktop answering(true);  // answers an error box, should one appear
+    platform::Win32Shell shell;
+    EXPECT_FALSE(shell.Open("C:\\没有这个文件夹\\也没有这个文件.txt"));
+
+    platform::Win32Clock clock;
+    const std::uint64_t before = clock.NowMilliseconds();
+    Sleep(100);
+    // The tick count moves in steps of about 16 ms.
+    EXPECT_GE(clock.NowMilliseconds() - before, 64u);
+}
+
+}  // namespace
+}  // namespace testing_support
