@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cwctype>
 
 #include "platform/resources.h"
 #include "platform/win32/win32_internal.h"
@@ -120,6 +121,18 @@ TEST(Win32Resources, IconStripsAreBuiltIntoTheExecutable) {
         EXPECT_EQ(strip.CellCount(), 16);
         EXPECT_EQ(strip.KeyColour(), ui::Rgb(252, 2, 251));
     }
+}
+
+TEST(Win32Resources, ManifestSelectsCommonControlsSix) {
+    platform::Win32Desktop desktop(true);  // initialises the common controls
+    HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(controls, nullptr);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(controls, path, MAX_PATH);
+    std::wstring lower(path);
+    for (wchar_t& c : lower) c = static_cast<wchar_t>(towlower(c));
+    // Version 6 is the side-by-side assembly, loaded only at the manifest's request.
+    EXPECT_NE(lower.find(L"microsoft.windows.common-controls"), std::wstring::npos) << lower;
 }
 
 // Fonts and colours -------------------------------------------------------------
