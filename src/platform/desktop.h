@@ -6,6 +6,11 @@
 
 #include "ui/peer.h"
 
+// <windows.h> renames MessageBox to MessageBoxW; the member keeps its name
+// whatever the include order.
+#pragma push_macro("MessageBox")
+#undef MessageBox
+
 namespace platform {
 
 class Desktop {
@@ -32,3 +37,5 @@ class Desktop {
 };
 
 }  // namespace platform
+
+#pragma pop_macro("MessageBox")
