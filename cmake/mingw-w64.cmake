@@ -1,5 +1,13 @@
 # Cross toolchain: 64-bit Windows with the posix thread model (std::thread and
 # std::mutex need it), everything linked statically into one file.
+if(CMAKE_HOST_WIN32)
+  # On Windows itself (an MSYS2 MinGW 64-bit shell) the compilers on PATH
+  # already produce Windows programs and the libraries come from pacman.
+  set(CMAKE_C_COMPILER gcc)
+  set(CMAKE_CXX_COMPILER g++)
+  set(CMAKE_RC_COMPILER windres)
+  return()
+endif()
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(MOXIA_MINGW_TRIPLE x86_64-w64-mingw32)
