@@ -9,7 +9,10 @@
 
 #include "platform/resources.h"
 #include "platform/win32/win32_internal.h"
+//
+#include <dlgs.h>
 #include "platform/win32/win32_shell.h"
+#include "support/temp_folder.h"
 #include "support/test_desktop.h"
 #include "ui/icon_strips.h"
 
@@ -326,6 +329,50 @@ TEST(Win32RealTimers, TicksComeFromTheSystemWithoutAutomation) {
     const Watchdog watchdog(20000);
     EXPECT_EQ(desktop.RunMessageLoop(), 5);
     EXPECT_EQ(ticks, 3);
+}
+
+// Without automation the common dialog itself runs: a hook plays its user,
+// typing a bare name and pressing OK, and notes the title it saw.
+thread_local std::wstring fileDialogTitle;
+thread_local std::wstring fileDialogAnswer;
+
+LRESULT CALLBACK AnswerFileDialog(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG && fileDialogTitle.empty()) {
+        wchar_t className[16] = {};
+        GetClassNameW(call->hwnd, className, 16);
+        if (std::wstring(className) == L"#32770" &&
+            (GetWindowLongW(call->hwnd, GWL_STYLE) & WS_CHILD) == 0) {
+            fileDialogTitle = platform::win32::WindowText(call->hwnd);
+            SetDlgItemTextW(call->hwnd, cmb13, fileDialogAnswer.c_str());
+            PostMessageW(call->hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Win32FileDialog, RealDialogShowsTheTitleAndAddsTheDefaultExtension) {
+    const TempFolder folder;
+    platform::Win32Desktop desktop(false);
+    ui::WindowDef def = TestWindowDef();
+    def.controls.push_back(MakeControlDef("通用对话框1", ControlKind::FileDialog, "", 0, 0, 0, 0));
+    std::unique_ptr<ui::WindowPeer> window = desktop.CreateWindowFromDef(def, nullptr);
+
+    ui::FileDialogRequest request;
+    request.save = true;
+    request.title = "保存为";
+    request.filter = "\xB0\x7C文本(*.txt)|*.txt|所有文件(*.*)|*.*";
+    request.defaultExtension = "txt";
+    request.initialFolder = folder.path;
+    fileDialogTitle.clear();
+    fileDialogAnswer = L"笔记";
+    HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, &AnswerFileDialog, nullptr, GetCurrentThreadId());
+    const std::optional<Text> chosen = window->Control("通用对话框1").ShowFileDialog(request);
+    UnhookWindowsHookEx(hook);
+
+    EXPECT_EQ(fileDialogTitle, L"保存为");
+    EXPECT_EQ(chosen, std::optional<Text>(folder.path + "\\笔记.txt"));
 }
 
 // Small pieces ----------------------------------------------------------------------
