@@ -168,7 +168,7 @@ void Win32Control::Create() {
             for (const Text& item : def_.items) AddItem(item, -1);
             break;
         case ui::ControlKind::IconList:
-            for (const Text& item : def_.items) AddItem(item, -1);
+            for (const Text& item : def_.items) AddItem(item, 0);
             if (textColour_ || backColour_) ApplyListViewColours();
             break;
         case ui::ControlKind::RichEdit:

@@ -89,6 +89,9 @@ POINT Win32Window::OriginOf(const Text& groupName) {
     auto it = byName_.find(groupName);
     if (it == byName_.end()) Fail("unknown group box", groupName);
     Win32Control& group = *it->second;
+    if (group.Definition().kind != ui::ControlKind::GroupBox) {
+        Fail("parent is not a group box of the window", groupName);
+    }
     if (group.Hwnd() != nullptr && hwnd_ != nullptr) {
         RECT rect;
         GetWindowRect(group.Hwnd(), &rect);
