@@ -61,6 +61,13 @@ class Automation {
     virtual std::optional<int> ExitRequested() = 0;
     // The submenu last popped up at the cursor (its bar caption), if any.
     virtual std::optional<Text> LastPopUp() = 0;
+    // The layered attributes in effect on a window: nullopt when it has none.
+    struct Layered {
+        Colour key = 0;
+        int alpha = 0;
+        std::uint32_t flags = 0;
+    };
+    virtual std::optional<Layered> LayeredAttributes(WindowPeer& window) = 0;
 };
 
 }  // namespace ui

@@ -74,6 +74,11 @@ TEST_F(StartUpTest, WindowIsSizedFromSettingsCentredAndLayered) {
     EXPECT_EQ(outer.top, (screen.height - 600) / 2);
     EXPECT_EQ(main().标签3.Width(), 900);
     EXPECT_TRUE(window.GetExStyle() & ui::kExStyleLayered);
+    const auto layered = automation().LayeredAttributes(window);
+    ASSERT_TRUE(layered.has_value());
+    EXPECT_EQ(layered->key, ui::Rgb(252, 2, 251));
+    EXPECT_EQ(layered->alpha, 255);
+    EXPECT_EQ(layered->flags, ui::kLayeredColourKeyAndAlpha);
     // The first run chose the dark scheme.
     EXPECT_TRUE(main().menu["默认配色方案3"].IsChecked());
     EXPECT_FALSE(main().menu["默认配色方案1"].IsChecked());
@@ -171,6 +176,7 @@ TEST_F(StartUpTest, ExistingSettingsAreNotReinitialisedNorHelpRewritten) {
     EXPECT_TRUE(main().menu["默认配色方案1"].IsChecked());
     EXPECT_FALSE(main().menu["默认配色方案3"].IsChecked());
     EXPECT_EQ(app().state.Opacity, 200);
+    EXPECT_EQ(automation().LayeredAttributes(main().Peer())->alpha, 200);
 }
 
 TEST_F(StartUpTest, PasswordFlagWithoutFirstRunStateIsReset) {

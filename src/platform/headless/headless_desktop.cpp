@@ -174,6 +174,12 @@ std::optional<int> HeadlessDesktop::ExitRequested() {
     return core_->exitRequested;
 }
 
+std::optional<ui::Automation::Layered> HeadlessDesktop::LayeredAttributes(ui::WindowPeer& window) {
+    const auto alpha = LayeredAlpha(window);
+    if (!alpha) return std::nullopt;
+    return Layered{LayeredKey(window).value_or(0), *alpha, LayeredFlags(window).value_or(0)};
+}
+
 std::optional<Text> HeadlessDesktop::LastPopUp() {
     return core_->lastPopUp;
 }

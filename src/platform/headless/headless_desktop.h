@@ -72,6 +72,7 @@ class HeadlessDesktop : public Desktop, public ui::Automation {
     std::vector<ui::FileDialogRequest> FileDialogsShown() override;
     std::optional<int> ExitRequested() override;
     std::optional<Text> LastPopUp() override;
+    std::optional<Layered> LayeredAttributes(ui::WindowPeer& window) override;
 
     // What only the headless desktop can tell, for its own tests.
     void OnMessageLoop(std::function<void()> script);

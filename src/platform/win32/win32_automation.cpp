@@ -277,6 +277,17 @@ std::optional<int> Win32Desktop::ExitRequested() {
     return state_->exitRequested;
 }
 
+std::optional<ui::Automation::Layered> Win32Desktop::LayeredAttributes(ui::WindowPeer& window) {
+    HWND hwnd = static_cast<win32::Win32Window&>(window).Hwnd();
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (hwnd == nullptr || !GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags)) {
+        return std::nullopt;
+    }
+    return Layered{static_cast<ui::Colour>(key), alpha, static_cast<std::uint32_t>(flags)};
+}
+
 std::optional<Text> Win32Desktop::LastPopUp() {
     return state_->lastPopUp;
 }

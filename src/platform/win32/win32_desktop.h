@@ -56,6 +56,7 @@ class Win32Desktop : public Desktop, public ui::Automation {
     std::vector<ui::FileDialogRequest> FileDialogsShown() override;
     std::optional<int> ExitRequested() override;
     std::optional<Text> LastPopUp() override;
+    std::optional<Layered> LayeredAttributes(ui::WindowPeer& window) override;
 
     // Shared with the window and control implementations.
     win32::DesktopState& State() { return *state_; }
