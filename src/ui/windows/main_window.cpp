@@ -28,7 +28,6 @@ WindowDef BuildMainWindowDef() {
     auto& c = w.controls;
     c.push_back(Control("标签1", ControlKind::Label, "", {0, 0, 800, 48}, true, bold24));
     c.push_back(Control("标签2", ControlKind::Label, "标题:", {10, 0, 100, 48}, false, bold24));
-    c.push_back(Control("标签3", ControlKind::Label, "", {0, 0, 800, 48}, true, Font{}));
     ControlDef title = Control("编辑框2", ControlKind::Edit, "", {0, 0, 800, 48}, true, bold24);
     title.border = false;
     c.push_back(title);
@@ -42,6 +41,9 @@ WindowDef BuildMainWindowDef() {
     c.push_back(Control("超级编辑框1", ControlKind::RichEdit, "", {3, 48, 760, 464}, true, Font{}));
     c.push_back(
         Control("进度条1", ControlKind::ProgressBar, "", {8, 664, 1064, 21}, false, Font{}));
+    // The title-bar filler lies behind the top strip: last of the visible
+    // controls, so it is at the bottom of their stacking order.
+    c.push_back(Control("标签3", ControlKind::Label, "", {0, 0, 800, 48}, true, Font{}));
     c.push_back(MakeNonVisual("ZIP压缩1", ControlKind::ZipCompressor));
     ControlDef exportDialog = MakeNonVisual("通用对话框1", ControlKind::FileDialog);
     exportDialog.dialogTitle = "新建文档";
