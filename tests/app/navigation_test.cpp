@@ -214,6 +214,16 @@ TEST_F(NavigationTest, VanishedDocumentsOpenEmptyAndNewDirectoriesAppearOnTheNex
     EXPECT_EQ(main().标签1.GetText(), "共 2 个文档目录_无密模式!");
 }
 
+TEST_F(NavigationTest, DirectoryRemovedAfterListingOpensEmptyWithCountZero) {
+    StartWith({"gone"});
+    ASSERT_TRUE(RemoveEmptyFolder(PathOf("Default\\gone")));
+    OpenDirectoryNamed("gone");
+    ExpectDocumentListPage();
+    EXPECT_EQ(main().列表框1.Count(), 0);
+    EXPECT_EQ(main().标签1.GetText(), "gone - 目录中共计 0 份文档_未加密!");
+    EXPECT_TRUE(automation().Messages().empty());
+}
+
 TEST_F(NavigationTest, EmptyDirectoryInPasswordModeCountsZero) {
     StartWith({"empty"});
     EnterPasswordMode("k");

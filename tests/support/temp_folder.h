@@ -27,4 +27,7 @@ std::unique_ptr<platform::Files> MakeFiles(const TempFolder& folder);
 // attributes; there it only checks that the path exists.
 bool MarkHidden(const Text& path);
 
+// Removes an empty folder, as the user might outside the program.
+bool RemoveEmptyFolder(const Text& path);
+
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 #include <ftw.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <stdexcept>
 #include <string>
@@ -42,6 +43,10 @@ std::unique_ptr<platform::Files> MakeFiles(const TempFolder& folder) {
 bool MarkHidden(const Text& path) {
     struct stat st {};
     return ::stat(platform::PosixFiles("/").HostPath(path).c_str(), &st) == 0;
+}
+
+bool RemoveEmptyFolder(const Text& path) {
+    return ::rmdir(platform::PosixFiles("/").HostPath(path).c_str()) == 0;
 }
 
 }  // namespace testing_support

@@ -72,5 +72,9 @@ bool MarkHidden(const Text& path) {
                               attributes | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) != 0;
 }
 
+bool RemoveEmptyFolder(const Text& path) {
+    return RemoveDirectoryW(platform::win32::Wide(path).c_str()) != 0;
+}
+
 }  // namespace testing_support
 #endif
