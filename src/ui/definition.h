@@ -68,7 +68,8 @@ struct ControlDef {
     bool multiline = false;
     bool border = true;  // edit box frame
     bool checked = false;
-    bool sorted = false;  // list box keeps items in the control's own order
+    bool isDefault = false;  // button: Enter in its window presses it
+    bool sorted = false;     // list box keeps items in the control's own order
     int rangeMin = 0, rangeMax = 100, position = 0;    // slider
     int timerPeriod = 0;                               // timer, milliseconds
     Text dialogTitle, dialogFilter, defaultExtension;  // common file dialog

@@ -401,5 +401,43 @@ TEST(Win32ShellAndClock, OpenReportsFailureAndTheClockAdvances) {
     EXPECT_GE(clock.NowMilliseconds() - before, 64u);
 }
 
+TEST(Win32DialogKeys, EnterPressesTheDefaultButtonAndEscapeClosesTheDialog) {
+    platform::Win32Desktop desktop{true};
+    ui::WindowDef def;
+    def.name = "Win32KeysDialog";
+    def.caption = "键盘";
+    def.width = 300;
+    def.height = 200;
+    def.controls.push_back(MakeControlDef("编辑框1", ControlKind::Edit, "", 10, 10, 200, 24));
+    def.controls.push_back(MakeControlDef("按钮2", ControlKind::Button, "取消", 100, 50, 80, 30));
+    def.controls.push_back(MakeControlDef("按钮1", ControlKind::Button, "确定", 10, 50, 80, 30));
+    def.controls.back().isDefault = true;
+    std::unique_ptr<ui::WindowPeer> dialog = desktop.CreateWindowFromDef(def, nullptr);
+    int clicks = 0;
+    dialog->Control("按钮1").SetHandler(ui::Event::Click, [&](int) { ++clicks; });
+    dialog->Show();
+    dialog->Focus();
+    dialog->Control("编辑框1").Focus();
+    HWND edit = HwndOf(dialog->Control("编辑框1"));
+
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    desktop.Quit(0);
+    {
+        const Watchdog watchdog(20000);
+        desktop.RunMessageLoop();
+    }
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(dialog->IsOpen());
+
+    PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 1);
+    desktop.Quit(0);
+    {
+        const Watchdog watchdog(20000);
+        desktop.RunMessageLoop();
+    }
+    EXPECT_FALSE(dialog->IsOpen());
+    EXPECT_EQ(clicks, 1);
+}
+
 }  // namespace
 }  // namespace testing_support

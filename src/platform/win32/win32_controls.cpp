@@ -86,7 +86,7 @@ void Win32Control::Create() {
             break;
         case ui::ControlKind::Button:
             className = L"BUTTON";
-            style |= BS_PUSHBUTTON;
+            style |= def_.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
             break;
         case ui::ControlKind::CheckBox:
             className = L"BUTTON";

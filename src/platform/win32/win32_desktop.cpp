@@ -112,6 +112,33 @@ bool MoveFocusByTab(HWND root, MSG& msg) {
     return true;
 }
 
+// Enter presses the window's default button and Esc closes a dialog, as in
+// any Windows dialog, unless the focused control takes the key itself
+// (multi-line boxes and the editor want Enter).
+bool PressDefaultOrCancel(Win32Window& window, MSG& msg) {
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)) {
+        return false;
+    }
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    const LRESULT wants =
+        SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    if ((wants & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0) return false;
+    if (msg.wParam == VK_ESCAPE) {
+        // The main window has a menu and stays; dialogs close as by their close box.
+        if (GetMenu(window.Hwnd()) != nullptr) return false;
+        SendMessageW(window.Hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+    }
+    for (const auto& control : window.Controls()) {
+        if (!control->Definition().isDefault) continue;
+        HWND button = control->Hwnd();
+        if (button == nullptr || !IsWindowVisible(button) || !IsWindowEnabled(button)) return false;
+        SendMessageW(button, BM_CLICK, 0, 0);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void DesktopState::Dispatch(MSG& msg) {
@@ -121,6 +148,7 @@ void DesktopState::Dispatch(MSG& msg) {
             HACCEL accelerators = window->MenuImpl().Accelerators();
             if (accelerators != nullptr && TranslateAcceleratorW(root, accelerators, &msg)) return;
             if (MoveFocusByTab(root, msg)) return;
+            if (PressDefaultOrCancel(*window, msg)) return;
         }
     }
     TranslateMessage(&msg);

@@ -18,7 +18,7 @@ WindowDef BuildClearPasswordWindowDef() {
                           "清除此密码后将无法查看之前加密过的文件!\r\n"
                           "如需再次查看,重新设置密码时设置为此密码即可!",
                           {18, 119, 439, 65}, font));
-    c.push_back(MakeButton("按钮1", "清除", {474, 135, 80, 36}, font));
+    c.push_back(MakeDefaultButton("按钮1", "清除", {474, 135, 80, 36}, font));
     c.push_back(MakeButton("按钮2", "关闭", {569, 135, 80, 36}, font));
     return w;
 }

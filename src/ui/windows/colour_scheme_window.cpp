@@ -36,7 +36,7 @@ WindowDef BuildColourSchemeWindowDef() {
     }
     w.controls.push_back(MakeLabel(w, "标签9", "试试手气:", {20, 195, 112, 36}, font));
     w.controls.push_back(MakeButton("按钮3", "随机颜色", {144, 195, 360, 36}, font));
-    w.controls.push_back(MakeButton("按钮1", "确定", {531, 195, 72, 36}, font));
+    w.controls.push_back(MakeDefaultButton("按钮1", "确定", {531, 195, 72, 36}, font));
     w.controls.push_back(MakeButton("按钮2", "取消", {613, 195, 72, 36}, font));
     return w;
 }

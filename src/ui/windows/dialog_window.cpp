@@ -35,6 +35,12 @@ ControlDef MakeButton(const char* name, Text caption, Rect r, Font font) {
     return MakeControl(name, ControlKind::Button, std::move(caption), r, std::move(font));
 }
 
+ControlDef MakeDefaultButton(const char* name, Text caption, Rect r, Font font) {
+    ControlDef c = MakeButton(name, std::move(caption), r, std::move(font));
+    c.isDefault = true;
+    return c;
+}
+
 ControlDef MakeLabel(const WindowDef& window, const char* name, Text caption, Rect r, Font font) {
     ControlDef c = MakeControl(name, ControlKind::Label, std::move(caption), r, std::move(font));
     c.textColour = kBlack;

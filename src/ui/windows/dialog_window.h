@@ -23,6 +23,8 @@ WindowDef NewDialog(const char* name, Text caption, int width, int height, Borde
 
 ControlDef MakeControl(const char* name, ControlKind kind, Text caption, Rect r, Font font);
 ControlDef MakeButton(const char* name, Text caption, Rect r, Font font);
+// The button Enter presses (the dialog's confirm button).
+ControlDef MakeDefaultButton(const char* name, Text caption, Rect r, Font font);
 // Black text on the window's own background.
 ControlDef MakeLabel(const WindowDef& window, const char* name, Text caption, Rect r, Font font);
 ControlDef MakeCheckBox(const WindowDef& window, const char* name, Text caption, Rect r, Font font,

@@ -22,7 +22,7 @@ WindowDef BuildFindReplaceWindowDef() {
     c.push_back(MakeLabel(w, "标签1", "查找内容:", {15, 15, 97, 36}, font));
     c.push_back(TextBox("编辑框1", {120, 15, 329, 36}, font));
     c.push_back(MakeButton("按钮5", "查找", {457, 15, 100, 36}, font));
-    c.push_back(MakeButton("按钮1", "查找下个", {564, 15, 100, 36}, font));
+    c.push_back(MakeDefaultButton("按钮1", "查找下个", {564, 15, 100, 36}, font));
     c.push_back(MakeLabel(w, "标签2", "替换为:", {15, 60, 89, 36}, font));
     c.push_back(TextBox("编辑框2", {120, 60, 329, 36}, font));
     c.push_back(MakeButton("按钮2", "替换", {457, 60, 100, 36}, font));

@@ -64,7 +64,7 @@ WindowDef BuildFontSchemeWindowDef() {
                             {414, 385, 113, 151}, font));
 
     c.push_back(MakeButton("按钮3", "默认", {399, 558, 70, 30}, font));
-    c.push_back(MakeButton("按钮2", "确定", {471, 558, 70, 30}, font));
+    c.push_back(MakeDefaultButton("按钮2", "确定", {471, 558, 70, 30}, font));
     c.push_back(MakeButton("按钮1", "取消", {471, 590, 70, 30}, font));
 
     // Armed by the code that opens the window; runs while it is open.

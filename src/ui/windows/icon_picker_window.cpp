@@ -14,7 +14,7 @@ WindowDef BuildIconPickerWindowDef() {
     // the buttons, to the client area it actually gets.
     w.controls.push_back(
         MakeControl("超级列表框1", ControlKind::IconList, "", {0, 0, 688, 552}, Font{}));
-    w.controls.push_back(MakeButton("按钮1", "确定", {452, 248, 72, 30}, Font{}));
+    w.controls.push_back(MakeDefaultButton("按钮1", "确定", {452, 248, 72, 30}, Font{}));
     w.controls.push_back(MakeButton("按钮2", "取消", {539, 248, 72, 30}, Font{}));
     return w;
 }

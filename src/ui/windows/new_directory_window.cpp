@@ -31,7 +31,7 @@ WindowDef BuildNewDirectoryWindowDef() {
     note.textColour = kLabelText;
     w.controls.push_back(note);
 
-    w.controls.push_back(MakeButton("按钮1", "确定", {478, 110, 80, 36}, font));
+    w.controls.push_back(MakeDefaultButton("按钮1", "确定", {478, 110, 80, 36}, font));
     w.controls.push_back(MakeButton("按钮2", "取消", {568, 110, 80, 36}, font));
     return w;
 }

@@ -18,7 +18,7 @@ WindowDef BuildUnlockWindowDef() {
     c.push_back(MakeLabel(w, "标签1", "系统检测到此程序现为\"有密模式\",程序要求输入正确的密码!",
                           {18, 15, 534, 36}, font));
     c.push_back(MakePasswordEdit("编辑框1", {18, 52, 570, 36}, Yahei(19, 700)));
-    c.push_back(MakeButton("按钮1", "确定", {492, 100, 100, 36}, font));
+    c.push_back(MakeDefaultButton("按钮1", "确定", {492, 100, 100, 36}, font));
     c.push_back(MakeLabel(w, "标签2",
                           "[无密模式]不会列出有密文件!\r\n"
                           "[有密模式]不会列出无密文件!\r\n"
