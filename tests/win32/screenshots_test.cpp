@@ -78,7 +78,7 @@ bool CaptureScreenArea(const ui::Rect& r, const std::string& path) {
 }
 
 class Screenshots : public ProgramTest {
-protected:
+  protected:
     void SetUp() override {
         const char* dir = std::getenv("MOXIA_SCREENSHOT_DIR");
         if (dir == nullptr || *dir == '\0') GTEST_SKIP() << "MOXIA_SCREENSHOT_DIR is not set";
