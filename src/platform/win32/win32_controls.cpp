@@ -311,6 +311,17 @@ void Win32Control::ChooseColourByUser() {
 
 // ------------------------------------------------------------ byte limit ---
 
+// The GBK bytes that stay when the selection is replaced.
+std::size_t Win32Control::BytesOutsideSelection() const {
+    const std::wstring current = WindowText(hwnd_);
+    DWORD start = 0, end = 0;
+    SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    start = std::min<DWORD>(start, static_cast<DWORD>(current.size()));
+    end = std::clamp<DWORD>(end, start, static_cast<DWORD>(current.size()));
+    return ByteCount(current.substr(0, start)) + ByteCount(current.substr(end));
+}
+
 bool Win32Control::AcceptChar(wchar_t unit) {
     if (def_.byteLimit <= 0 || hwnd_ == nullptr) return true;
     std::wstring inserted;
@@ -333,13 +344,7 @@ bool Win32Control::AcceptChar(wchar_t unit) {
             inserted.assign(1, unit);
         }
     }
-    const std::wstring current = WindowText(hwnd_);
-    DWORD start = 0, end = 0;
-    SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-    start = std::min<DWORD>(start, static_cast<DWORD>(current.size()));
-    end = std::clamp<DWORD>(end, start, static_cast<DWORD>(current.size()));
-    const std::size_t kept = ByteCount(current.substr(0, start)) + ByteCount(current.substr(end));
+    const std::size_t kept = BytesOutsideSelection();
     if (kept + ByteCount(inserted) > static_cast<std::size_t>(def_.byteLimit)) {
         MessageBeep(MB_OK);
         return false;
@@ -359,13 +364,7 @@ void Win32Control::PasteWithinLimit() {
         const std::size_t lineEnd = clip.find_first_of(L"\r\n");
         if (lineEnd != std::wstring::npos) clip.resize(lineEnd);
     }
-    const std::wstring current = WindowText(hwnd_);
-    DWORD start = 0, end = 0;
-    SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                 reinterpret_cast<LPARAM>(&end));
-    start = std::min<DWORD>(start, static_cast<DWORD>(current.size()));
-    end = std::clamp<DWORD>(end, start, static_cast<DWORD>(current.size()));
-    const std::size_t kept = ByteCount(current.substr(0, start)) + ByteCount(current.substr(end));
+    const std::size_t kept = BytesOutsideSelection();
     const std::size_t limit = static_cast<std::size_t>(def_.byteLimit);
     std::size_t room = limit > kept ? limit - kept : 0;
     // Whole characters only: a surrogate pair, and CR LF, go in together or not at all.

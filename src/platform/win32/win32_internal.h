@@ -130,6 +130,7 @@ class Win32Control final : public ui::ControlPeer {
     // The edit box subclass: refuses what does not fit the byte limit.
     bool AcceptChar(wchar_t unit);
     void PasteWithinLimit();
+    std::size_t BytesOutsideSelection() const;
     void OnRightButtonDown();
 
     bool TimerArmed() const { return period_ > 0 && windowAlive_; }
