@@ -3,7 +3,9 @@
 #include "app/layout.h"
 #include "app/navigation.h"
 #include "app/startup.h"
+#include "commands/appearance_icons.h"
 #include "commands/document_commands.h"
+#include "commands/transparency.h"
 #include "store/settings.h"
 
 namespace app {
@@ -54,6 +56,8 @@ void BindMainWindowEvents(App& app) {
     w.menu["删除当前文档"].OnChoose([a] { commands::DeleteDocument(*a); });
     w.menu["批量删除操作"].OnChoose([a] { commands::OpenDataFolder(*a); });
     w.menu["退出"].OnChoose([a] { commands::ExitProgram(*a); });
+    w.menu["自定义文档目录图标"].OnChoose([a] { commands::OpenIconPicker(*a); });
+    w.menu["窗口透明度调节"].OnChoose([a] { commands::OpenTransparencyWindow(*a); });
 
     w.menu["撤销"].OnChoose([a] { a->main.超级编辑框1.Undo(); });
     w.menu["剪切"].OnChoose([a] { a->main.超级编辑框1.Cut(); });

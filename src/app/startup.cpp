@@ -65,6 +65,14 @@ void ApplySchemeCheckMarks(App& app) {
     }
 }
 
+void ApplyOpacity(App& app, int alpha) {
+    app.state.Opacity = alpha;
+    ui::WindowPeer& window = app.main.Peer();
+    window.SetExStyle(window.GetExStyle() | ui::kExStyleLayered);
+    // The window takes the opacity as one byte.
+    window.SetLayeredAttributes(kLayeredColourKey, alpha & 0xFF, ui::kLayeredColourKeyAndAlpha);
+}
+
 void RunStartUp(App& app) {
     SessionState& state = app.state;
     ui::MainWindow& w = app.main;
@@ -91,12 +99,7 @@ void RunStartUp(App& app) {
     ApplyPageColumn(app, PageColumn::StartUp);
 
     store::InitialiseSettingsIfNew(files);
-    state.Opacity = static_cast<int>(store::ReadSettingInteger(files, store::kAlphaNum));
-
-    ui::WindowPeer& window = w.Peer();
-    window.SetExStyle(window.GetExStyle() | ui::kExStyleLayered);
-    window.SetLayeredAttributes(kLayeredColourKey, state.Opacity & 0xFF,
-                                ui::kLayeredColourKeyAndAlpha);
+    ApplyOpacity(app, static_cast<int>(store::ReadSettingInteger(files, store::kAlphaNum)));
 
     if (store::ReadSetting(files, store::kStartNum1) == "1") HandOverToUnlockWindow(app);
 
