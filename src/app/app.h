@@ -1,8 +1,11 @@
 #pragma once
 // The running program: its facilities, its per-run state and MainWindow.
+#include <memory>
+
 #include "app/session_state.h"
 #include "platform/platform.h"
 #include "store/data_folder.h"
+#include "ui/windows/find_replace_window.h"
 #include "ui/windows/main_window.h"
 
 namespace app {
@@ -17,6 +20,9 @@ struct App {
     // (remembered for the run only).
     Text exportFolder;
     Text lastExportPath;
+    // The find-and-replace window does not block MainWindow, so it outlives
+    // the command that opened it; at most one is open.
+    std::unique_ptr<ui::FindReplaceWindow> findReplace;
 
     platform::Files& files() const { return platform.files; }
     platform::Desktop& desktop() const { return platform.desktop; }

@@ -1,6 +1,8 @@
 #include "app/navigation.h"
 
 #include "app/page_states.h"
+#include "commands/find_replace.h"
+#include "commands/title_search.h"
 #include "store/settings.h"
 #include "ui/icon_strips.h"
 
@@ -124,7 +126,9 @@ void OnSearchButton(App& app) {
         ApplyPageColumn(app, PageColumn::SearchButton);
         app.state.CurrentPage = Page::DocumentList;
         app.main.按钮1.Enable();
-        // The title search window opens here once it exists.
+        commands::OpenTitleSearch(app);
+    } else if (app.state.CurrentPage == Page::Editor) {
+        commands::OpenFindReplace(app);
     }
 }
 

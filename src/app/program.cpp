@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "commands/appearance_icons.h"
 #include "commands/document_commands.h"
+#include "commands/editing.h"
 #include "commands/transparency.h"
 #include "store/settings.h"
 
@@ -59,13 +60,7 @@ void BindMainWindowEvents(App& app) {
     w.menu["自定义文档目录图标"].OnChoose([a] { commands::OpenIconPicker(*a); });
     w.menu["窗口透明度调节"].OnChoose([a] { commands::OpenTransparencyWindow(*a); });
 
-    w.menu["撤销"].OnChoose([a] { a->main.超级编辑框1.Undo(); });
-    w.menu["剪切"].OnChoose([a] { a->main.超级编辑框1.Cut(); });
-    w.menu["复制"].OnChoose([a] { a->main.超级编辑框1.Copy(); });
-    w.menu["粘贴"].OnChoose([a] { a->main.超级编辑框1.Paste(); });
-    w.menu["全选"].OnChoose(
-        [a] { a->main.超级编辑框1.SetSelection(0, a->main.超级编辑框1.Length()); });
-    w.menu["取消全选"].OnChoose([a] { a->main.超级编辑框1.SetSelection(0, 0); });
+    commands::BindEditMenu(app);
 }
 
 void StartProgram(App& app) {

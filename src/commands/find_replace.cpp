@@ -1,0 +1,146 @@
+#include "commands/find_replace.h"
+
+#include "ui/windows/find_replace_window.h"
+
+namespace commands {
+namespace {
+
+constexpr const char* kNoText = "未输入文本!";
+constexpr const char* kNoMatch = "无匹配项!";
+constexpr const char* kMatched = "匹配成功!";
+constexpr const char* kReplaced = "替换完成!";
+
+// The caption doubles as the window's status line.
+void Report(ui::FindReplaceWindow& window, const char* status) {
+    window.SetCaption(status);
+}
+
+// Empty search box: nothing to search for.
+bool RefuseEmpty(ui::FindReplaceWindow& window, const Text& what) {
+    if (!what.empty()) return false;
+    Report(window, kNoText);
+    window.编辑框1.Focus();
+    return true;
+}
+
+void CaretToStart(const ui::RichEdit& editor) {
+    editor.SetSelection(0, 0);
+}
+
+// Find and Find next differ only in where the search begins: at the
+// selection start, or one position after it.
+void Find(app::App& app, ui::FindReplaceWindow& window, int offset) {
+    const ui::RichEdit& editor = app.main.超级编辑框1;
+    const Text what = window.编辑框1.GetText();
+    if (RefuseEmpty(window, what)) return;
+    const int length = SearchLengthInPositions(what);
+    const int found =
+        editor.FindForward(what, editor.SelectionStart() + offset, window.选择框1.IsChecked());
+    if (found < 0) {
+        CaretToStart(editor);
+        Report(window, kNoMatch);
+    } else {
+        editor.SetSelection(found, length);
+        Report(window, kMatched);
+    }
+    editor.Focus();
+}
+
+// Acts only on an occurrence a preceding Find has selected.
+void Replace(app::App& app, ui::FindReplaceWindow& window) {
+    const ui::RichEdit& editor = app.main.超级编辑框1;
+    const Text what = window.编辑框1.GetText();
+    if (RefuseEmpty(window, what)) return;
+    if (editor.SelectedText() != what) {
+        CaretToStart(editor);
+        Report(window, kNoMatch);
+        editor.Focus();
+        return;
+    }
+    editor.ReplaceSelection(window.编辑框2.GetText());
+    Report(window, kReplaced);
+}
+
+void ReplaceAll(app::App& app, ui::FindReplaceWindow& window) {
+    const ui::RichEdit& editor = app.main.超级编辑框1;
+    const Text what = window.编辑框1.GetText();
+    if (RefuseEmpty(window, what)) return;
+    const Text replacement = window.编辑框2.GetText();
+    const int length = SearchLengthInPositions(what);
+    int start = 0;
+    editor.SetSelection(0, 0);
+    for (;;) {
+        // Always case-sensitive, whatever the check box says.
+        const int found = editor.FindForward(what, start, true);
+        if (found < 0) {
+            CaretToStart(editor);
+            Report(window, kNoMatch);
+            break;
+        }
+        editor.SetSelection(found, length);
+        if (editor.SelectedText() == what) {
+            editor.ReplaceSelection(replacement);
+            Report(window, kReplaced);
+            // Continue after the inserted text, so a replacement that
+            // contains the search text is never searched again.
+            start = editor.SelectionStart();
+        } else {
+            // An occurrence the control found but whose text reads back
+            // differently is stepped over; searching from the same place
+            // again would find it forever.
+            start = found + 1;
+        }
+    }
+    editor.Focus();
+}
+
+// Replacing is offered only while matching is case-sensitive.
+void CaseClicked(ui::FindReplaceWindow& window) {
+    const bool on = window.选择框1.IsChecked();
+    window.按钮2.SetEnabled(on);
+    window.按钮3.SetEnabled(on);
+    window.编辑框2.SetEnabled(on);
+    window.编辑框2.SetText("");
+}
+
+}  // namespace
+
+int SearchLengthInPositions(std::string_view bytes) {
+    const std::size_t n = bytes.size();
+    int count = static_cast<int>(n);
+    std::size_t i = 0;
+    // The last byte is never taken as the lead of a pair.
+    while (i + 1 < n) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0x80 || b == 13) {
+            --count;
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return count;
+}
+
+void OpenFindReplace(app::App& app) {
+    if (app.findReplace && app.findReplace->IsOpen()) {
+        app.findReplace->Focus();
+        app.findReplace->编辑框1.Focus();
+        return;
+    }
+    // Created anew each time: empty boxes, case-sensitive, replacing on.
+    app.findReplace = std::make_unique<ui::FindReplaceWindow>();
+    ui::FindReplaceWindow* w = app.findReplace.get();
+    w->Create(app.desktop(), &app.main.Peer());
+    app::App* a = &app;
+    w->按钮5.OnClick([a, w] { Find(*a, *w, 0); });
+    w->按钮1.OnClick([a, w] { Find(*a, *w, 1); });
+    w->按钮2.OnClick([a, w] { Replace(*a, *w); });
+    w->按钮3.OnClick([a, w] { ReplaceAll(*a, *w); });
+    w->选择框1.OnClick([w] { CaseClicked(*w); });
+    w->按钮4.OnClick([w] { w->Close(); });
+    w->Peer().Show();
+    w->编辑框1.Focus();
+}
+
+}  // namespace commands

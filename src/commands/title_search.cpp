@@ -1,0 +1,62 @@
+#include "commands/title_search.h"
+
+#include "app/page_states.h"
+#include "text/text.h"
+#include "ui/windows/title_search_window.h"
+
+namespace commands {
+namespace {
+
+void Search(app::App& app, ui::TitleSearchWindow& window) {
+    ui::MainWindow& w = app.main;
+    const Text part = window.编辑框1.GetText();
+    if (part.empty()) {
+        window.编辑框1.Focus();
+        window.标签1.SetText("输入文字后搜索。");
+        return;
+    }
+    w.列表框1.Clear();
+    int count = 0;
+    const store::Mode mode = app::CurrentMode(app);
+    for (const Text& title : store::ListDocuments(app.files(), app.state.CurrentDirectory, mode)) {
+        if (!TitleContains(title, part)) continue;
+        w.列表框1.AddItem(title);  // the list keeps itself sorted
+        ++count;
+    }
+    w.标签1.SetText("找到标题中含有'" + part + "'的 " + std::to_string(count) +
+                    (mode == store::Mode::Password ? " 份文档_已加密!" : " 份文档_未加密!"));
+    app::ShowListView(app);
+    for (const char* item : {"新建文档目录", "保存当前文档", "另存为无密文件", "删除当前文档",
+                             "返回文档列表", "返回列表", "自定义文档目录图标"}) {
+        w.menu[item].Disable();
+    }
+    for (const char* item : {"新建文档文件", "新建文档", "返回文档目录", "返回目录"}) {
+        w.menu[item].Enable();
+    }
+    app.state.CurrentPage = app::Page::DocumentList;
+    w.按钮1.Enable();
+    w.Focus();
+    window.Close();
+}
+
+}  // namespace
+
+bool TitleContains(std::string_view title, std::string_view part) {
+    if (part.empty()) return true;
+    for (std::size_t i = 0; i < title.size(); i += text::CharLength(title, i)) {
+        if (title.substr(i, part.size()) == part) return true;
+    }
+    return false;
+}
+
+void OpenTitleSearch(app::App& app) {
+    ui::TitleSearchWindow window;
+    window.Create(app.desktop(), &app.main.Peer());
+    ui::TitleSearchWindow* w = &window;
+    app::App* a = &app;
+    window.按钮1.OnClick([a, w] { Search(*a, *w); });
+    window.编辑框1.Focus();
+    app.desktop().RunModal(window.Peer(), &app.main.Peer());
+}
+
+}  // namespace commands
