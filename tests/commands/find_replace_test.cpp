@@ -204,6 +204,17 @@ TEST_F(FindReplaceTest, ReplaceAllIsCaseSensitiveAndRemovesWithAnEmptyReplacemen
     EXPECT_EQ(w.GetCaption(), "无匹配项!");
 }
 
+TEST_F(FindReplaceTest, ReplaceAllStepsOverAnOccurrenceThatReadsBackDifferently) {
+    // A bare CR finds the line break, which reads back as CR LF: it is not
+    // the search text, and the next search must not start at it again.
+    ui::FindReplaceWindow& w = Open("a\r\nb\r\nc");
+    Search(w, "\r", "-");
+    Click(w.按钮3);
+    EXPECT_EQ(editor().GetText(), "a\r\nb\r\nc");
+    EXPECT_EQ(w.GetCaption(), "无匹配项!");
+    ExpectSelection(0, 0);
+}
+
 TEST_F(FindReplaceTest, TheWindowIsModelessAndOpensOnlyOnce) {
     ui::FindReplaceWindow& w = Open("abc abc");
     const ui::FindReplaceWindow* first = &w;
@@ -226,7 +237,8 @@ TEST_F(FindReplaceTest, TheWindowIsModelessAndOpensOnlyOnce) {
     Click(w.按钮4);
     EXPECT_FALSE(app().findReplace->IsOpen());
     EXPECT_EQ(editor().GetText(), "abc abc");
-    Click(main().按钮2);
+    main().Focus();
+    automation().PressShortcut(main().Peer(), {true, false, 'F'});  // "查找替换"
     ui::FindReplaceWindow& again = *app().findReplace;
     EXPECT_TRUE(again.IsOpen());
     EXPECT_EQ(again.GetCaption(), "查找替换");
