@@ -7,6 +7,7 @@
 #include "commands/document_commands.h"
 #include "commands/editing.h"
 #include "commands/transparency.h"
+#include "crypto/password_windows.h"
 #include "store/settings.h"
 
 namespace app {
@@ -57,6 +58,8 @@ void BindMainWindowEvents(App& app) {
     w.menu["删除当前文档"].OnChoose([a] { commands::DeleteDocument(*a); });
     w.menu["批量删除操作"].OnChoose([a] { commands::OpenDataFolder(*a); });
     w.menu["退出"].OnChoose([a] { commands::ExitProgram(*a); });
+    w.menu["设置密码"].OnChoose([a] { crypto::SetPassword(*a); });
+    w.menu["清除密码"].OnChoose([a] { crypto::ClearPassword(*a); });
     w.menu["自定义文档目录图标"].OnChoose([a] { commands::OpenIconPicker(*a); });
     w.menu["窗口透明度调节"].OnChoose([a] { commands::OpenTransparencyWindow(*a); });
 

@@ -5,6 +5,7 @@
 #include "about/help_text.h"
 #include "app/layout.h"
 #include "app/page_states.h"
+#include "crypto/password_windows.h"
 #include "store/settings.h"
 
 namespace app {
@@ -47,12 +48,9 @@ void EnforceMinimumWindowSize(App& app) {
 }  // namespace
 
 void HandOverToUnlockWindow(App& app) {
-    // The password prompt is not part of this build yet. Until it is, a set
-    // password is handled as the prompt's "无密模式" answer: this run stays in
-    // PlainMode and no key that did not come from an unlock is ever used.
-    app.state.PlainModeChosen = true;
-    app.main.menu["设置密码"].Disable();
-    app.main.menu["清除密码"].Disable();
+    // Blocks until the prompt has closed: unlocked (SessionKey set) or
+    // PlainMode chosen; every other way out ends the process.
+    crypto::ShowUnlockWindow(app);
 }
 
 void ApplySchemeCheckMarks(App& app) {

@@ -187,11 +187,18 @@ TEST_F(StartUpTest, PasswordFlagWithoutFirstRunStateIsReset) {
     EXPECT_FALSE(app().state.PlainModeChosen);
 }
 
-TEST_F(StartUpTest, SetPasswordWithoutPromptRunsInPlainModeOnly) {
+TEST_F(StartUpTest, PlainModeChosenAtThePasswordPromptLastsTheWholeRun) {
     SetSetting("Start", "Num", "1");
     SetSetting("Start", "Num1", "1");
     SetSetting("Alpha", "Num", "255");
+    bool closed = false;
+    automation().OnNextModal([&](ui::WindowPeer& window) {
+        automation().Click(window.Control("按钮2"));  // "无密模式"
+        closed = !window.IsOpen();
+    });
     StartProgram();
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(automation().ExitRequested().has_value());
     EXPECT_TRUE(app().state.PlainModeChosen);
     EXPECT_TRUE(app().state.SessionKey.empty());
     EXPECT_FALSE(app::IsPasswordMode(app()));
