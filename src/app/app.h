@@ -2,6 +2,7 @@
 // The running program: its facilities, its per-run state and MainWindow.
 #include <memory>
 
+#include "about/version_server.h"
 #include "app/session_state.h"
 #include "platform/platform.h"
 #include "store/data_folder.h"
@@ -23,6 +24,8 @@ struct App {
     // The find-and-replace window does not block MainWindow, so it outlives
     // the command that opened it; at most one is open.
     std::unique_ptr<ui::FindReplaceWindow> findReplace;
+    // The home page and version page server of the "关于" menu.
+    about::VersionServer versionServer;
 
     platform::Files& files() const { return platform.files; }
     platform::Desktop& desktop() const { return platform.desktop; }

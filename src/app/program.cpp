@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "about/about_commands.h"
 #include "app/layout.h"
 #include "app/navigation.h"
 #include "app/startup.h"
@@ -62,6 +63,9 @@ void BindMainWindowEvents(App& app) {
     w.menu["清除密码"].OnChoose([a] { crypto::ClearPassword(*a); });
     w.menu["自定义文档目录图标"].OnChoose([a] { commands::OpenIconPicker(*a); });
     w.menu["窗口透明度调节"].OnChoose([a] { commands::OpenTransparencyWindow(*a); });
+    w.menu["软件主页"].OnChoose([a] { about::OpenHomePage(*a); });
+    w.menu["帮助"].OnChoose([a] { about::WriteHelpDocument(*a); });
+    w.menu["版本"].OnChoose([a] { about::CheckVersion(*a); });
 
     commands::BindEditMenu(app);
 }

@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/files.h"
+#include "platform/internet.h"
 #include "platform/shell.h"
 
 namespace platform {
@@ -13,6 +14,7 @@ struct Platform {
     Desktop& desktop;
     Shell& shell;
     Clock& clock;
+    Internet& internet;
 };
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "support/http_server.h"
 #include "support/temp_folder.h"
 #include "support/test_desktop.h"
 
@@ -75,6 +76,7 @@ class ProgramTest : public ::testing::Test {
     std::unique_ptr<TestDesktop> desktop_;
     RecordingShell shell_;
     FixedClock clock_;
+    std::unique_ptr<platform::Internet> internet_;
     std::unique_ptr<platform::Platform> platform_;
     std::unique_ptr<app::App> app_;
 };

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "platform/win32/files_win32.h"
 #include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_shell.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -11,6 +12,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::Win32Desktop desktop(false);
     platform::Win32Shell shell;
     platform::Win32Clock clock;
-    platform::Platform facilities{files, desktop, shell, clock};
+    platform::Win32Internet internet;
+    platform::Platform facilities{files, desktop, shell, clock, internet};
     return app::RunProgram(facilities);
 }
