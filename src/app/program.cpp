@@ -5,6 +5,7 @@
 #include "app/navigation.h"
 #include "app/startup.h"
 #include "commands/appearance_icons.h"
+#include "commands/appearance_schemes.h"
 #include "commands/document_commands.h"
 #include "commands/editing.h"
 #include "commands/transparency.h"
@@ -41,9 +42,6 @@ void BindMainWindowEvents(App& app) {
     w.按钮2.OnClick([a] { OnSearchButton(*a); });
     w.按钮3.OnClick([a] { StartNewDocument(*a); });
     w.时钟3.OnTick([a] { FillDirectoryPage(*a); });
-    // The appearance refresh arrives with the colour and font schemes; the
-    // one-shot timer still stops itself in its first tick.
-    w.时钟2.OnTick([a] { a->main.时钟2.Stop(); });
     w.超级编辑框1.OnRightButtonDown([a] { a->main.menu.PopUpAtCursor("编辑"); });
 
     w.menu["新建文档文件"].OnChoose([a] { StartNewDocument(*a); });
@@ -68,6 +66,8 @@ void BindMainWindowEvents(App& app) {
     w.menu["版本"].OnChoose([a] { about::CheckVersion(*a); });
 
     commands::BindEditMenu(app);
+    // The appearance refresh (时钟2) and the colour and font scheme items.
+    commands::BindAppearanceSchemes(app);
 }
 
 void StartProgram(App& app) {
