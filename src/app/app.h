@@ -11,6 +11,9 @@
 
 namespace app {
 
+// Which way FileCipherWindow works; set by the menu command that opens it.
+enum class FileCipherDirection { Encrypt, Decrypt };
+
 struct App {
     explicit App(platform::Platform& platform) : platform(platform) {}
     platform::Platform& platform;
@@ -26,6 +29,7 @@ struct App {
     std::unique_ptr<ui::FindReplaceWindow> findReplace;
     // The home page and version page server of the "关于" menu.
     about::VersionServer versionServer;
+    FileCipherDirection fileCipherDirection = FileCipherDirection::Encrypt;
 
     platform::Files& files() const { return platform.files; }
     platform::Desktop& desktop() const { return platform.desktop; }

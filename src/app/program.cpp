@@ -11,6 +11,7 @@
 #include "commands/transparency.h"
 #include "crypto/password_windows.h"
 #include "store/settings.h"
+#include "tools/file_cipher.h"
 
 namespace app {
 
@@ -61,6 +62,10 @@ void BindMainWindowEvents(App& app) {
     w.menu["清除密码"].OnChoose([a] { crypto::ClearPassword(*a); });
     w.menu["自定义文档目录图标"].OnChoose([a] { commands::OpenIconPicker(*a); });
     w.menu["窗口透明度调节"].OnChoose([a] { commands::OpenTransparencyWindow(*a); });
+    w.menu["为其他文件加密"].OnChoose(
+        [a] { tools::OpenFileCipherWindow(*a, FileCipherDirection::Encrypt); });
+    w.menu["为其他文件解密"].OnChoose(
+        [a] { tools::OpenFileCipherWindow(*a, FileCipherDirection::Decrypt); });
     w.menu["软件主页"].OnChoose([a] { about::OpenHomePage(*a); });
     w.menu["帮助"].OnChoose([a] { about::WriteHelpDocument(*a); });
     w.menu["版本"].OnChoose([a] { about::CheckVersion(*a); });

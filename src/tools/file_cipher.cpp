@@ -1,0 +1,188 @@
+#include "tools/file_cipher.h"
+
+#include <optional>
+#include <string>
+
+#include "crypto/rc4.h"
+#include "store/settings.h"
+#include "ui/windows/file_cipher_window.h"
+
+namespace tools {
+namespace {
+
+using app::FileCipherDirection;
+
+constexpr const char* kAnyFileFilterForOpen = "源文件类型(*.*,)|*.*";
+constexpr const char* kAnyFileFilterForSave = "源文件类型(*.*)|*.*";
+constexpr const char* kCipherFileFilter = "RC4加密文件(*.rc)|*.rc";
+
+// One opening of the window. The file dialog keeps the last name chosen in
+// it for as long as the window is open; the target proposal starts from it.
+struct CipherSession {
+    app::App& app;
+    ui::FileCipherWindow& window;
+    Text dialogFileName;
+};
+
+bool Encrypting(const app::App& app) {
+    return app.fileCipherDirection == FileCipherDirection::Encrypt;
+}
+
+void ShowStartButton(CipherSession& s) {
+    const bool encrypting = Encrypting(s.app);
+    s.window.按钮3.SetVisible(encrypting);
+    s.window.按钮4.SetVisible(!encrypting);
+}
+
+std::optional<Text> ShowDialog(CipherSession& s, bool save, const Text& filter,
+                               const Text& initialPath) {
+    const ui::ControlDef& def = s.window.通用对话框1.Peer().Definition();
+    ui::FileDialogRequest request;
+    request.save = save;
+    request.title = def.dialogTitle;
+    request.filter = filter;
+    request.defaultExtension = def.defaultExtension;
+    request.initialFolder = s.app.files().ProgramFolder();
+    request.initialPath = initialPath;
+    std::optional<Text> chosen = s.window.通用对话框1.Show(request);
+    if (chosen) s.dialogFileName = *chosen;
+    return chosen;
+}
+
+void ChooseSource(CipherSession& s) {
+    const Text filter = Encrypting(s.app) ? kAnyFileFilterForOpen : kCipherFileFilter;
+    ShowStartButton(s);
+    if (const auto path = ShowDialog(s, false, filter, s.dialogFileName)) {
+        s.window.编辑框1.SetText(*path);
+    }
+}
+
+void ChooseTarget(CipherSession& s) {
+    const Text filter = Encrypting(s.app) ? kCipherFileFilter : kAnyFileFilterForSave;
+    ShowStartButton(s);
+    const Text proposal = ProposeTargetName(s.dialogFileName, s.app.fileCipherDirection);
+    if (const auto path = ShowDialog(s, true, filter, proposal)) {
+        s.window.编辑框2.SetText(*path);
+    }
+}
+
+Text AsciiLower(const Text& value) {
+    Text lower = value;
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+// Windows compares paths without regard to letter case and takes / for \.
+// Only single-byte characters fold: the second byte of a double-byte
+// character may look like a capital letter or a separator.
+Text PathKey(const Text& path) {
+    Text key;
+    for (std::size_t pos = 0; pos < path.size();) {
+        const std::size_t length = text::CharLength(path, pos);
+        if (length == 1) {
+            char c = path[pos];
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            if (c == '/') c = '\\';
+            key += c;
+        } else {
+            key.append(path, pos, length);
+        }
+        pos += length;
+    }
+    return key;
+}
+
+// True when source and target name one file, so deleting the source would
+// delete the result just written. Besides equal paths, a source path that now
+// reads the new bytes instead of its old ones is the target under another
+// name.
+bool SameFile(platform::Files& files, const Text& source, const Text& target,
+              const std::string& before, const std::string& written) {
+    if (PathKey(source) == PathKey(target)) return true;
+    if (before == written) return false;
+    const std::optional<std::string> now = files.ReadFile(source);
+    return now && *now == written;
+}
+
+void Run(CipherSession& s, FileCipherDirection direction) {
+    app::App& app = s.app;
+    ui::FileCipherWindow& w = s.window;
+    platform::Files& files = app.files();
+    if (store::ReadSetting(files, store::kStartNum1) != "1") return;
+    const Text source = w.编辑框1.GetText();
+    const Text target = w.编辑框2.GetText();
+    if (source.empty() || target.empty()) {
+        app::ShowMessage(app, kCipherMissingPathMessage);
+        return;
+    }
+    const bool encrypting = direction == FileCipherDirection::Encrypt;
+    const Text failed = encrypting ? kEncryptFailedPrefix : kDecryptFailedPrefix;
+    const bool deleteSource = w.选择框1.IsChecked();
+
+    // An unreadable source is not an empty file: writing it would wipe a
+    // target that may hold data.
+    const std::optional<std::string> input = files.ReadFile(source);
+    if (!input) {
+        app::ShowMessage(app, failed + kSourceUnreadableText + source);
+        return;
+    }
+    const std::string output = encrypting ? crypto::EncryptData(*input, app.state.SessionKey)
+                                          : crypto::DecryptData(*input, app.state.SessionKey);
+    // Crash-safe replace: a failed write leaves any old target whole, and the
+    // source is then the only copy, so it stays.
+    if (!files.WriteFile(target, output)) {
+        Text message = failed + kTargetNotWrittenText + target;
+        if (deleteSource) message += kSourceKeptText;
+        app::ShowMessage(app, message);
+        return;
+    }
+    Text message = Text(encrypting ? "加密成功!" : "解密成功!") + target;
+    if (deleteSource) {
+        if (SameFile(files, source, target, *input, output)) {
+            message += kSourceIsTargetText;
+        } else if (files.DeleteFile(source) || !files.Exists(source)) {
+            message += "\r\n源文件已删除!";
+        } else {
+            message += kSourceNotDeletedText;
+        }
+    }
+    app::ShowMessage(app, message);
+}
+
+}  // namespace
+
+Text ProposeTargetName(const Text& current, FileCipherDirection direction) {
+    if (direction == FileCipherDirection::Encrypt) return current + ".rc";
+    if (AsciiLower(current).find(".rc") == Text::npos) return current;
+    // The last three bytes go; a double-byte character they would split goes
+    // whole, so the proposal stays valid text.
+    const std::size_t keep = current.size() - 3;
+    std::size_t pos = 0;
+    while (pos < keep) {
+        const std::size_t length = text::CharLength(current, pos);
+        if (pos + length > keep) break;
+        pos += length;
+    }
+    return current.substr(0, pos);
+}
+
+void OpenFileCipherWindow(app::App& app, FileCipherDirection direction) {
+    app.fileCipherDirection = direction;
+    ui::FileCipherWindow window;
+    window.Create(app.desktop(), &app.main.Peer());
+    CipherSession session{app, window, Text()};
+    ShowStartButton(session);
+
+    CipherSession* s = &session;
+    ui::FileCipherWindow* w = &window;
+    window.按钮1.OnClick([s] { ChooseSource(*s); });
+    window.按钮2.OnClick([s] { ChooseTarget(*s); });
+    window.按钮3.OnClick([s] { Run(*s, FileCipherDirection::Encrypt); });
+    window.按钮4.OnClick([s] { Run(*s, FileCipherDirection::Decrypt); });
+    window.按钮5.OnClick([w] { w->Close(); });
+    app.desktop().RunModal(window.Peer(), &app.main.Peer());
+}
+
+}  // namespace tools
