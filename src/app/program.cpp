@@ -11,6 +11,7 @@
 #include "commands/transparency.h"
 #include "crypto/password_windows.h"
 #include "store/settings.h"
+#include "tools/backup_commands.h"
 #include "tools/file_cipher.h"
 
 namespace app {
@@ -62,6 +63,10 @@ void BindMainWindowEvents(App& app) {
     w.menu["清除密码"].OnChoose([a] { crypto::ClearPassword(*a); });
     w.menu["自定义文档目录图标"].OnChoose([a] { commands::OpenIconPicker(*a); });
     w.menu["窗口透明度调节"].OnChoose([a] { commands::OpenTransparencyWindow(*a); });
+    w.menu["无密打包备份"].OnChoose([a] { tools::PackPlainBackup(*a); });
+    w.menu["复原无密备份"].OnChoose([a] { tools::RestorePlainBackup(*a); });
+    w.menu["有密打包备份"].OnChoose([a] { tools::PackProtectedBackup(*a); });
+    w.menu["复原有密备份"].OnChoose([a] { tools::RestoreProtectedBackup(*a); });
     w.menu["为其他文件加密"].OnChoose(
         [a] { tools::OpenFileCipherWindow(*a, FileCipherDirection::Encrypt); });
     w.menu["为其他文件解密"].OnChoose(

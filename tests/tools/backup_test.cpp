@@ -1,0 +1,447 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "crypto/rc4.h"
+#include "support/program_fixture.h"
+#include "tools/backup_commands.h"
+#include "tools/backup_package.h"
+
+namespace testing_support {
+namespace {
+
+std::uint32_t Le(std::string_view b, std::size_t at, int n) {
+    std::uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+    return v;
+}
+
+void Put(std::string& out, std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// A minimal stored-only ZIP writer, independent of the packer, for archives
+// the packer would never make (hostile names, other tools' layouts).
+std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string out, central;
+    for (const auto& [name, data] : entries) {
+        const std::uint32_t offset = static_cast<std::uint32_t>(out.size());
+        const std::uint32_t crc = [&] {
+            std::uint32_t c = 0xFFFFFFFF;
+            for (unsigned char ch : data) {
+                c ^= ch;
+                for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+            }
+            return ~c;
+        }();
+        std::string common;
+        Put(common, 20, 2);
+        Put(common, 0, 2);
+        Put(common, 0, 2);
+        Put(common, 0x5A210000, 4);  // 2025-01-01
+        Put(common, crc, 4);
+        Put(common, static_cast<std::uint32_t>(data.size()), 4);
+        Put(common, static_cast<std::uint32_t>(data.size()), 4);
+        Put(common, static_cast<std::uint32_t>(name.size()), 2);
+        Put(common, 0, 2);
+        out += std::string("PK\x03\x04", 4) + common + name + data;
+        central += std::string("PK\x01\x02", 4);
+        Put(central, 20, 2);
+        central += common;
+        Put(central, 0, 2);
+        Put(central, 0, 2);
+        Put(central, 0, 2);
+        Put(central, 0, 4);
+        Put(central, offset, 4);
+        central += name;
+    }
+    const std::uint32_t centralAt = static_cast<std::uint32_t>(out.size());
+    out += central + std::string("PK\x05\x06", 4);
+    Put(out, 0, 4);
+    Put(out, static_cast<std::uint32_t>(entries.size()), 2);
+    Put(out, static_cast<std::uint32_t>(entries.size()), 2);
+    Put(out, static_cast<std::uint32_t>(central.size()), 4);
+    Put(out, centralAt, 4);
+    Put(out, 0, 2);
+    return out;
+}
+
+struct CentralRecord {
+    std::uint32_t madeBy, needed, flags, method, compressed, size, external, localAt;
+    std::string name, extra;
+};
+
+std::vector<CentralRecord> CentralDirectory(std::string_view zip) {
+    std::vector<CentralRecord> records;
+    const std::size_t end = zip.rfind(std::string_view("PK\x05\x06", 4));
+    if (end == std::string_view::npos) return records;
+    std::size_t at = Le(zip, end + 16, 4);
+    for (std::uint32_t i = 0; i < Le(zip, end + 10, 2); ++i) {
+        CentralRecord r{Le(zip, at + 4, 2),
+                        Le(zip, at + 6, 2),
+                        Le(zip, at + 8, 2),
+                        Le(zip, at + 10, 2),
+                        Le(zip, at + 20, 4),
+                        Le(zip, at + 24, 4),
+                        Le(zip, at + 38, 4),
+                        Le(zip, at + 42, 4),
+                        {},
+                        {}};
+        const std::size_t nameLength = Le(zip, at + 28, 2), extraLength = Le(zip, at + 30, 2);
+        r.name = zip.substr(at + 46, nameLength);
+        r.extra = zip.substr(at + 46 + nameLength, extraLength);
+        records.push_back(r);
+        at += 46 + nameLength + extraLength + Le(zip, at + 32, 2);
+    }
+    return records;
+}
+
+std::vector<std::string> Names(std::string_view zip) {
+    std::vector<std::string> names;
+    for (const CentralRecord& r : CentralDirectory(zip)) names.push_back(r.name);
+    return names;
+}
+
+class BackupTest : public ProgramTest {
+  protected:
+    void SetUp() override {
+        SetSetting("Start", "Num", "1");
+        SetSetting("Alpha", "Num", "255");
+        MakeFolder("Default");
+        MakeFolder("Default\\日记");
+        MakeFolder("Default\\空目录");
+        WriteFile("Default\\日记\\第一篇.txt", "今天\r\n晴");
+        WriteFile("Default\\日记\\第二篇.rc", std::string("\x00\x01\xFF\x80secret", 10));
+        WriteFile("Default\\日记\\old.zip", std::string(300, 'z'));
+        WriteFile("Default\\日记\\乗.txt", "trail byte");
+    }
+    // Unlocks PasswordMode at start-up as the user does.
+    void EnterPasswordMode(const Text& password) {
+        SetSetting("Start", "Num1", "1");
+        WriteFile("Custom.db", crypto::EncryptData(password, password));
+        automation().OnNextModal([this, password](ui::WindowPeer& window) {
+            automation().Type(window.Control("编辑框1"), password);
+            automation().Click(window.Control("按钮1"));
+        });
+        StartProgram();
+        ASSERT_FALSE(app().state.SessionKey.empty());
+        ASSERT_TRUE(MenuEnabled("有密打包备份"));
+    }
+    // Records every target the program writes, so tests can see that no plain
+    // archive of a protected package reaches the disk.
+    void RecordWrites() {
+        files().beforeReplace = [this](const Text& target) {
+            written_.push_back(target);
+            return true;
+        };
+    }
+    std::vector<Text> written_;
+};
+
+TEST_F(BackupTest, PlainPackageRestoresDeletedAndChangedDocumentsAndKeepsOthers) {
+    StartProgram();
+    main().进度条1.SetPosition(37);
+    bool shownWhileWriting = false;
+    files().beforeReplace = [&](const Text&) {
+        shownWhileWriting = main().进度条1.IsVisible();
+        return true;
+    };
+    Choose("无密打包备份");
+    EXPECT_EQ(MessageTexts(), std::vector<Text>{"无密打包完成!\r\n" + PathOf("Bak.zip")});
+    EXPECT_TRUE(shownWhileWriting);
+    EXPECT_FALSE(main().进度条1.IsVisible());
+    EXPECT_EQ(main().进度条1.Position(), 100);
+    ASSERT_TRUE(Exists("Bak.zip"));
+
+    ASSERT_TRUE(files().DeleteFile(PathOf("Default\\日记\\第一篇.txt")));
+    WriteFile("Default\\日记\\第二篇.rc", "changed");
+    WriteFile("Default\\日记\\新的.txt", "kept");
+    automation().ClearMessages();
+    Choose("复原无密备份");
+    EXPECT_EQ(MessageTexts(), std::vector<Text>{"成功复原无密备份包!"});
+    EXPECT_FALSE(main().进度条1.IsVisible());
+    EXPECT_EQ(ReadFile("Default\\日记\\第一篇.txt"), "今天\r\n晴");
+    EXPECT_EQ(ReadFile("Default\\日记\\第二篇.rc"), std::string("\x00\x01\xFF\x80secret", 10));
+    EXPECT_EQ(ReadFile("Default\\日记\\old.zip"), std::string(300, 'z'));
+    EXPECT_EQ(ReadFile("Default\\日记\\新的.txt"), "kept");
+    EXPECT_EQ(ReadFile("Default\\日记\\乗.txt"), "trail byte");
+}
+
+TEST_F(BackupTest, RestoreReplacesReadOnlyFilesAndRecreatesAMissingDataFolder) {
+    StartProgram();
+    Choose("无密打包备份");
+    WriteFile("Default\\日记\\第一篇.txt", "later");
+    ASSERT_TRUE(files().SetReadOnly(PathOf("Default\\日记\\第一篇.txt"), true));
+    Choose("复原无密备份");
+    EXPECT_EQ(LastMessage(), "成功复原无密备份包!");
+    EXPECT_EQ(ReadFile("Default\\日记\\第一篇.txt"), "今天\r\n晴");
+    // Restored files are normal files again.
+    EXPECT_TRUE(files().DeleteFile(PathOf("Default\\日记\\第一篇.txt")));
+
+    // A restore into a removed data folder rebuilds it, empty folders included.
+    for (const char* f :
+         {"Default\\日记\\第二篇.rc", "Default\\日记\\old.zip", "Default\\日记\\乗.txt"}) {
+        ASSERT_TRUE(files().DeleteFile(PathOf(f)));
+    }
+    ASSERT_TRUE(RemoveEmptyFolder(PathOf("Default\\日记")));
+    ASSERT_TRUE(RemoveEmptyFolder(PathOf("Default\\空目录")));
+    ASSERT_TRUE(RemoveEmptyFolder(PathOf("Default")));
+    Choose("复原无密备份");
+    EXPECT_EQ(ReadFile("Default\\日记\\第一篇.txt"), "今天\r\n晴");
+    EXPECT_TRUE(Exists("Default\\空目录"));
+}
+
+TEST_F(BackupTest, RestoredFilesGetTheirModificationTimesBack) {
+    const Text doc = PathOf("Default\\日记\\第一篇.txt");
+    const platform::FileTime when{133000000000000000ULL};  // 2022-06-16 08:26:40 UTC
+    ASSERT_TRUE(files().SetModifiedTime(doc, when));
+    StartProgram();
+    Choose("无密打包备份");
+    WriteFile("Default\\日记\\第一篇.txt", "newer");
+    Choose("复原无密备份");
+    const std::optional<platform::FileTime> restored = files().GetModifiedTime(doc);
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->ticks / 10000000ULL, when.ticks / 10000000ULL);
+}
+
+TEST_F(BackupTest, MissingPackagesAreReportedAndTheBarStaysHidden) {
+    EnterPasswordMode("pw");
+    Choose("复原无密备份");
+    Choose("复原有密备份");
+    EXPECT_EQ(MessageTexts(),
+              (std::vector<Text>{"未检测到无密备份数据!", "未检测到有密备份数据!"}));
+    EXPECT_FALSE(main().进度条1.IsVisible());
+}
+
+TEST_F(BackupTest, ProtectedPackageIsTheEncryptedArchiveAndNeverPlainOnDisk) {
+    EnterPasswordMode("k3y");
+    const Text key = app().state.SessionKey;
+    RecordWrites();
+    Choose("无密打包备份");
+    Choose("有密打包备份");
+    EXPECT_EQ(LastMessage(), "有密打包完成!\r\n" + PathOf("RC.bak"));
+    EXPECT_FALSE(main().进度条1.IsVisible());
+    EXPECT_EQ(written_, (std::vector<Text>{PathOf("Bak.zip"), PathOf("RC.bak")}));
+    EXPECT_FALSE(Exists("RC.rcbak"));
+
+    ASSERT_TRUE(Exists("Bak.zip"));
+    ASSERT_TRUE(Exists("RC.bak"));
+    const std::string plain = *ReadFile("Bak.zip");
+    const std::string sealed = *ReadFile("RC.bak");
+    ASSERT_EQ(sealed.size(), plain.size());
+    const std::string opened = crypto::DecryptData(sealed, key);
+    EXPECT_EQ(crypto::EncryptData(opened, key), sealed);
+    EXPECT_EQ(Names(opened), Names(plain));
+    std::vector<tools::ArchiveEntry> a, b;
+    ASSERT_EQ(tools::ReadArchive(opened, a), tools::ReadStatus::Ok);
+    ASSERT_EQ(tools::ReadArchive(plain, b), tools::ReadStatus::Ok);
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) EXPECT_EQ(a[i].content, b[i].content) << i;
+
+    ASSERT_TRUE(files().DeleteFile(PathOf("Default\\日记\\第二篇.rc")));
+    Choose("复原有密备份");
+    EXPECT_EQ(LastMessage(), "成功复原有密备份包!");
+    EXPECT_EQ(ReadFile("Default\\日记\\第二篇.rc"), std::string("\x00\x01\xFF\x80secret", 10));
+    EXPECT_FALSE(Exists("RC.rcbak"));
+    EXPECT_EQ(std::count(written_.begin(), written_.end(), PathOf("RC.rcbak")), 0);
+}
+
+TEST_F(BackupTest, ProtectedPackageUnderAnotherKeyIsRefusedAndChangesNothing) {
+    EnterPasswordMode("right");
+    Choose("有密打包备份");
+    WriteFile("Default\\日记\\第一篇.txt", "current");
+    app().state.SessionKey = "wrong";
+    automation().ClearMessages();
+    Choose("复原有密备份");
+    ASSERT_EQ(MessageTexts().size(), 1u);
+    EXPECT_NE(LastMessage(), "成功复原有密备份包!");
+    EXPECT_NE(LastMessage().find("无法识别"), std::string::npos);
+    EXPECT_EQ(ReadFile("Default\\日记\\第一篇.txt"), "current");
+    EXPECT_FALSE(main().进度条1.IsVisible());
+    EXPECT_FALSE(Exists("RC.rcbak"));
+}
+
+TEST_F(BackupTest, ProtectedCommandsDoNothingUnlessNum1ReadsOne) {
+    EnterPasswordMode("key");
+    WriteFile("RC.bak", "old package");
+    WriteFile("RC.rcbak", "stale");
+    for (const char* value : {"0", "", "01", "yes"}) {
+        SetSetting("Start", "Num1", value);
+        tools::PackProtectedBackup(app());
+        tools::RestoreProtectedBackup(app());
+    }
+    EXPECT_TRUE(MessageTexts().empty());
+    SetSetting("Start", "Num1", "0");
+    Choose("有密打包备份");
+    Choose("复原有密备份");
+    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_EQ(ReadFile("RC.bak"), "old package");
+    EXPECT_EQ(ReadFile("RC.rcbak"), "stale");
+    EXPECT_FALSE(main().进度条1.IsVisible());
+}
+
+TEST_F(BackupTest, AFailedPackageWriteIsReportedAndKeepsTheOldPackage) {
+    StartProgram();
+    WriteFile("Bak.zip", "previous");
+    files().beforeReplace = [](const Text&) { return false; };
+    Choose("无密打包备份");
+    ASSERT_EQ(MessageTexts().size(), 1u);
+    EXPECT_EQ(LastMessage().find("无密打包完成"), std::string::npos);
+    EXPECT_NE(LastMessage().find("打包失败"), std::string::npos);
+    files().beforeReplace = nullptr;
+    EXPECT_EQ(ReadFile("Bak.zip"), "previous");
+    EXPECT_FALSE(main().进度条1.IsVisible());
+}
+
+TEST_F(BackupTest, DamagedPackagesAreReportedAndNothingIsRestored) {
+    StartProgram();
+    Choose("无密打包备份");
+    std::string zip = *ReadFile("Bak.zip");
+    ASSERT_TRUE(files().DeleteFile(PathOf("Default\\日记\\第一篇.txt")));
+    // The first entry is a file whose data follows its local header.
+    const std::size_t data = 30 + Le(zip, 26, 2) + Le(zip, 28, 2);
+    zip[data + 1] = static_cast<char>(zip[data + 1] ^ 0x5A);
+    WriteFile("Bak.zip", zip);
+    automation().ClearMessages();
+    Choose("复原无密备份");
+    EXPECT_EQ(MessageTexts(), std::vector<Text>{"备份包已损坏，未复原任何文件。"});
+    EXPECT_FALSE(Exists("Default\\日记\\第一篇.txt"));
+
+    WriteFile("Bak.zip", "not an archive at all, just some text");
+    automation().ClearMessages();
+    Choose("复原无密备份");
+    ASSERT_EQ(MessageTexts().size(), 1u);
+    EXPECT_NE(LastMessage().find("无法识别"), std::string::npos);
+    EXPECT_FALSE(main().进度条1.IsVisible());
+}
+
+TEST_F(BackupTest, EntriesThatWouldLandOutsideTheDataFolderAreSkipped) {
+    StartProgram();
+    WriteFile("Bak.zip", StoredZip({{"fine/ok.txt", "ok"},
+                                    {"../escape.txt", "x"},
+                                    {"fine/../../up.txt", "x"},
+                                    {"/absolute.txt", "x"},
+                                    {"C:/drive.txt", "x"},
+                                    {"C:drive2.txt", "x"},
+                                    {"fine\\..\\..\\back.txt", "x"},
+                                    {"..\\back2.txt", "x"},
+                                    {"fine/.. /dots.txt", "x"},
+                                    {"fine/NUL", "x"},
+                                    {"fine/last.txt", "last"}}));
+    Choose("复原无密备份");
+    EXPECT_EQ(LastMessage(), "成功复原无密备份包!\r\n已跳过 9 个会写到 Default 之外的条目。");
+    EXPECT_EQ(ReadFile("Default\\fine\\ok.txt"), "ok");
+    EXPECT_EQ(ReadFile("Default\\fine\\last.txt"), "last");
+    for (const char* name : {"escape.txt", "up.txt", "absolute.txt", "back.txt", "back2.txt",
+                             "drive2.txt", "Default\\escape.txt", "Default\\up.txt"}) {
+        EXPECT_FALSE(Exists(name)) << name;
+    }
+    EXPECT_EQ(files().Search(PathOf("Default\\fine\\*"), platform::EntryFilter::All).size(), 2u);
+}
+
+// ---- the archive itself -----------------------------------------------------
+
+class BackupArchiveTest : public BackupTest {};
+
+TEST_F(BackupArchiveTest, LayoutOrderAndHeaderValues) {
+    MakeFolder("Default\\日记\\子");
+    WriteFile("Default\\日记\\子\\深.TGZ", "deep");
+    std::vector<int> progress;
+    const tools::PackResult packed = tools::BuildArchive(files(), PathOf("Default"), 1700000000,
+                                                         [&](int p) { progress.push_back(p); });
+    ASSERT_TRUE(packed.archive);
+    const std::string& zip = *packed.archive;
+    const std::vector<CentralRecord> records = CentralDirectory(zip);
+    ASSERT_EQ(records.size(), 8u);
+    EXPECT_EQ(progress, (std::vector<int>{12, 25, 37, 50, 62, 75, 87, 100}));
+
+    // Each folder: its files first, then each subfolder entry and its contents.
+    std::vector<std::string> names = Names(zip);
+    const auto at = [&](const std::string& n) {
+        return std::find(names.begin(), names.end(), n) - names.begin();
+    };
+    const Text diary = "日记/";
+    EXPECT_LT(at(diary), at(diary + "第一篇.txt"));
+    EXPECT_LT(at(diary + "old.zip"), at(diary + "子/"));
+    EXPECT_LT(at(diary + "第二篇.rc"), at(diary + "子/"));
+    EXPECT_EQ(at(diary + "子/") + 1, at(diary + "子/深.TGZ"));
+    EXPECT_LT(at("空目录/"), static_cast<std::ptrdiff_t>(names.size()));
+    EXPECT_EQ(std::count(names.begin(), names.end(), std::string(diary)), 1);
+
+    std::size_t local = 0;
+    for (const CentralRecord& r : records) {
+        SCOPED_TRACE(r.name);
+        const bool folder = r.name.back() == '/';
+        const bool stored = folder || r.name.ends_with(".zip") || r.name.ends_with(".TGZ");
+        EXPECT_EQ(r.madeBy, 0x0B17u);
+        EXPECT_EQ(r.needed, 20u);
+        EXPECT_EQ(r.flags, 0u);
+        EXPECT_EQ(r.method, stored ? 0u : 8u);
+        if (folder) {
+            EXPECT_EQ(r.size, 0u);
+            EXPECT_EQ(r.external, 0x41C00010u);
+        }
+        ASSERT_EQ(r.extra.size(), 9u);
+        EXPECT_EQ(r.extra.substr(0, 5), std::string("UT\x05\x00\x07", 5));
+        // Local header: same values, sizes and CRC written in, the long stamp.
+        ASSERT_EQ(r.localAt, local);
+        EXPECT_EQ(zip.substr(local, 4), std::string("PK\x03\x04", 4));
+        EXPECT_EQ(Le(zip, local + 4, 2), 20u);
+        EXPECT_EQ(Le(zip, local + 6, 2), 0u);
+        EXPECT_EQ(Le(zip, local + 18, 4), r.compressed);
+        EXPECT_EQ(Le(zip, local + 22, 4), r.size);
+        const std::size_t nameLength = Le(zip, local + 26, 2);
+        ASSERT_EQ(Le(zip, local + 28, 2), 17u);
+        const std::string extra = zip.substr(local + 30 + nameLength, 17);
+        EXPECT_EQ(extra.substr(0, 5), std::string("UT\x0D\x00\x07", 5));
+        EXPECT_EQ(extra.substr(5, 4), r.extra.substr(5, 4));
+        if (folder) {
+            EXPECT_EQ(Le(extra, 5, 4), 1700000000u);
+            EXPECT_EQ(Le(extra, 9, 4), 1700000000u);
+            EXPECT_EQ(Le(extra, 13, 4), 1700000000u);
+        }
+        local += 30 + nameLength + 17 + r.compressed;
+    }
+    EXPECT_TRUE(tools::LooksLikeArchive(zip));
+}
+
+TEST_F(BackupArchiveTest, RecognitionAndExtractionProgress) {
+    std::string header = std::string("PK\x03\x04", 4) + std::string(28, '\0');
+    EXPECT_FALSE(tools::LooksLikeArchive(header));  // empty first name
+    header[26] = 1;                                 // name length 1
+    EXPECT_TRUE(tools::LooksLikeArchive(header));
+    header[27] = static_cast<char>(0x80);  // negative as a signed value
+    EXPECT_FALSE(tools::LooksLikeArchive(header));
+    EXPECT_FALSE(tools::LooksLikeArchive(header.substr(0, 31)));
+    EXPECT_FALSE(tools::LooksLikeArchive(std::string("PK\x05\x06", 4) + std::string(40, '\0')));
+
+    const std::string zip = StoredZip({{"a/", ""}, {"a/1", "1"}, {"a/2", "2"}, {"b", "b"}});
+    std::vector<int> progress;
+    const tools::UnpackResult r = tools::ExtractArchive(files(), zip, PathOf("Out\\Default"),
+                                                        [&](int p) { progress.push_back(p); });
+    // Out does not exist: the destination is made below an existing folder only.
+    EXPECT_EQ(r.status, tools::UnpackStatus::WriteFailed);
+    MakeFolder("Out");
+    progress.clear();
+    EXPECT_EQ(tools::ExtractArchive(files(), zip, PathOf("Out\\Default"),
+                                    [&](int p) { progress.push_back(p); })
+                  .status,
+              tools::UnpackStatus::Ok);
+    EXPECT_EQ(progress, (std::vector<int>{0, 25, 50, 75, 100}));
+    EXPECT_EQ(ReadFile("Out\\Default\\a\\2"), "2");
+}
+
+TEST(BackupEntryTarget, OnlyPlainRelativeNamesLandBelowTheFolder) {
+    EXPECT_EQ(tools::EntryTarget("D", "a/b.txt"), Text("D\\a\\b.txt"));
+    EXPECT_EQ(tools::EntryTarget("D", "a/"), Text("D\\a"));
+    // 0x5C occurs as the second byte of 乗: not a separator.
+    EXPECT_EQ(tools::EntryTarget("D", "乗/乗.txt"), Text("D\\乗\\乗.txt"));
+    for (const char* bad : {"", "/", "../a", "a/../../b", "./a", "a//b", "/a", "C:/a", "C:a",
+                            "a\\b", "..\\a", "a/..", "a./b", "a /b", "con", "aux.txt", "lpt1"}) {
+        EXPECT_EQ(tools::EntryTarget("D", bad), std::nullopt) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace testing_support
