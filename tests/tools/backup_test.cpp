@@ -316,6 +316,22 @@ TEST_F(BackupTest, DamagedPackagesAreReportedAndNothingIsRestored) {
     EXPECT_FALSE(main().进度条1.IsVisible());
 }
 
+TEST_F(BackupTest, AFileThatCannotBeRestoredIsReportedInsteadOfSuccess) {
+    StartProgram();
+    Choose("无密打包备份");
+    ASSERT_TRUE(files().DeleteFile(PathOf("Default\\日记\\第一篇.txt")));
+    MakeFolder("Default\\日记\\第一篇.txt");
+    automation().ClearMessages();
+    Choose("复原无密备份");
+    EXPECT_EQ(MessageTexts(),
+              std::vector<Text>{"复原中断：无法写入 " + PathOf("Default\\日记\\第一篇.txt") +
+                                "\r\n在它之前的文件已复原，其余文件未复原。"});
+    EXPECT_FALSE(main().进度条1.IsVisible());
+    EXPECT_EQ(
+        files().Search(PathOf("Default\\日记\\第一篇.txt\\*"), platform::EntryFilter::All).size(),
+        0u);
+}
+
 TEST_F(BackupTest, EntriesThatWouldLandOutsideTheDataFolderAreSkipped) {
     StartProgram();
     WriteFile("Bak.zip", StoredZip({{"fine/ok.txt", "ok"},
