@@ -448,6 +448,47 @@ TEST_F(BackupArchiveTest, RecognitionAndExtractionProgress) {
     EXPECT_EQ(ReadFile("Out\\Default\\a\\2"), "2");
 }
 
+// The program's Files with one file that cannot be read.
+class UnreadableFile : public platform::Files {
+  public:
+    UnreadableFile(platform::Files& inner, Text path) : inner_(inner), path_(std::move(path)) {}
+    std::vector<platform::DirEntry> Search(const Text& p, platform::EntryFilter f) override {
+        return inner_.Search(p, f);
+    }
+    bool Exists(const Text& p) override { return inner_.Exists(p); }
+    bool CreateFolder(const Text& p) override { return inner_.CreateFolder(p); }
+    std::optional<std::string> ReadFile(const Text& p) override {
+        if (p == path_) return std::nullopt;
+        return inner_.ReadFile(p);
+    }
+    bool WriteFile(const Text& p, std::string_view b) override { return inner_.WriteFile(p, b); }
+    bool DeleteFile(const Text& p) override { return inner_.DeleteFile(p); }
+    bool ClearAttributes(const Text& p) override { return inner_.ClearAttributes(p); }
+    bool SetReadOnly(const Text& p, bool r) override { return inner_.SetReadOnly(p, r); }
+    std::optional<platform::FileTime> GetModifiedTime(const Text& p) override {
+        return inner_.GetModifiedTime(p);
+    }
+    std::optional<platform::FileTimes> GetFileTimes(const Text& p) override {
+        return inner_.GetFileTimes(p);
+    }
+    bool SetModifiedTime(const Text& p, platform::FileTime t) override {
+        return inner_.SetModifiedTime(p, t);
+    }
+    Text CurrentDirectory() override { return inner_.CurrentDirectory(); }
+    Text ProgramFolder() override { return inner_.ProgramFolder(); }
+
+  private:
+    platform::Files& inner_;
+    Text path_;
+};
+
+TEST_F(BackupArchiveTest, AnUnreadableFileStopsThePackingAndIsNamed) {
+    UnreadableFile files(this->files(), PathOf("Default\\日记\\old.zip"));
+    const tools::PackResult packed = tools::BuildArchive(files, PathOf("Default"), 0, nullptr);
+    EXPECT_FALSE(packed.archive);
+    EXPECT_EQ(packed.unreadable, PathOf("Default\\日记\\old.zip"));
+}
+
 TEST(BackupEntryTarget, OnlyPlainRelativeNamesLandBelowTheFolder) {
     EXPECT_EQ(tools::EntryTarget("D", "a/b.txt"), Text("D\\a\\b.txt"));
     EXPECT_EQ(tools::EntryTarget("D", "a/"), Text("D\\a"));
