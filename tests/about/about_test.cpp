@@ -107,6 +107,17 @@ TEST_F(AboutTest, HelpDocumentListedOnlyInPlainMode) {
     EXPECT_EQ(Items(main().列表框1), std::vector<Text>{"帮助文档"});
 }
 
+TEST_F(AboutTest, HelpDocumentHiddenInPasswordMode) {
+    StartProgram();
+    SetSetting("Start", "Num1", "1");
+    app().state.SessionKey = "key";
+    Choose("帮助");
+    Tick();
+    EXPECT_TRUE(Exists(kHelpPath));
+    OpenDirectoryNamed("Help");
+    EXPECT_TRUE(Items(main().列表框1).empty());
+}
+
 TEST_F(AboutTest, HelpWriteThatFailsSaysSoInsteadOfSuccess) {
     StartProgram();
     // A file where the Help folder should be: no folder, no document.
