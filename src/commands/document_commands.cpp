@@ -1,5 +1,6 @@
 #include "commands/document_commands.h"
 
+#include "app/confirm_dialog.h"
 #include "app/navigation.h"
 #include "app/page_states.h"
 #include "ui/windows/new_directory_window.h"
@@ -42,14 +43,7 @@ void NewDirectory(app::App& app) {
     if (!files.Exists(root)) files.CreateFolder(root);
     app::ShowDirectoryView(app);
 
-    ui::NewDirectoryWindow window;
-    window.Create(app.desktop(), &app.main.Peer());
-    ui::NewDirectoryWindow* w = &window;
-    app::App* a = &app;
-    window.按钮1.OnClick([a, w] { CreateDirectory(*a, *w); });
-    window.按钮2.OnClick([w] { w->Close(); });
-    window.编辑框1.Focus();
-    app.desktop().RunModal(window.Peer(), &app.main.Peer());
+    app::RunConfirmDialog<ui::NewDirectoryWindow>(app, CreateDirectory);
 }
 
 void SaveDocument(app::App& app) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/confirm_dialog.h"
 #include "crypto/password_store.h"
 #include "store/settings.h"
 #include "ui/windows/clear_password_window.h"
@@ -116,25 +117,11 @@ void ChoosePlainMode(app::App& app, ui::UnlockWindow& window, UnlockOutcome& out
 }  // namespace
 
 void SetPassword(app::App& app) {
-    ui::SetPasswordWindow window;
-    window.Create(app.desktop(), &app.main.Peer());
-    ui::SetPasswordWindow* w = &window;
-    app::App* a = &app;
-    window.按钮1.OnClick([a, w] { StoreNewPassword(*a, *w); });
-    window.按钮2.OnClick([w] { w->Close(); });
-    window.编辑框1.Focus();
-    app.desktop().RunModal(window.Peer(), &app.main.Peer());
+    app::RunConfirmDialog<ui::SetPasswordWindow>(app, StoreNewPassword);
 }
 
 void ClearPassword(app::App& app) {
-    ui::ClearPasswordWindow window;
-    window.Create(app.desktop(), &app.main.Peer());
-    ui::ClearPasswordWindow* w = &window;
-    app::App* a = &app;
-    window.按钮1.OnClick([a, w] { RemovePassword(*a, *w); });
-    window.按钮2.OnClick([w] { w->Close(); });
-    window.编辑框1.Focus();
-    app.desktop().RunModal(window.Peer(), &app.main.Peer());
+    app::RunConfirmDialog<ui::ClearPasswordWindow>(app, RemovePassword);
 }
 
 void ShowUnlockWindow(app::App& app) {

@@ -92,6 +92,13 @@ void RemovePlainLeftover(app::App& app) {
     }
 }
 
+// The whole package, or nullopt after telling the user it can't be read.
+std::optional<std::string> ReadPackage(app::App& app, const Text& path) {
+    std::optional<std::string> package = app.files().ReadFile(path);
+    if (!package) app::ShowMessage(app, "无法读取 " + path + "，未复原任何文件。");
+    return package;
+}
+
 }  // namespace
 
 void PackPlainBackup(app::App& app) {
@@ -110,11 +117,8 @@ void RestorePlainBackup(app::App& app) {
         return;
     }
     const ProgressShown bar(app);
-    const std::optional<std::string> package = app.files().ReadFile(path);
-    if (!package) {
-        app::ShowMessage(app, "无法读取 " + path + "，未复原任何文件。");
-        return;
-    }
+    const std::optional<std::string> package = ReadPackage(app, path);
+    if (!package) return;
     int skipped = 0;
     if (RestoreDataFolder(app, *package, false, bar, skipped)) {
         app::ShowMessage(app, WithSkipped("成功复原无密备份包!", skipped));
@@ -141,11 +145,8 @@ void RestoreProtectedBackup(app::App& app) {
         return;
     }
     const ProgressShown bar(app);
-    const std::optional<std::string> package = app.files().ReadFile(path);
-    if (!package) {
-        app::ShowMessage(app, "无法读取 " + path + "，未复原任何文件。");
-        return;
-    }
+    const std::optional<std::string> package = ReadPackage(app, path);
+    if (!package) return;
     int skipped = 0;
     if (RestoreDataFolder(app, crypto::DecryptData(*package, app.state.SessionKey), true, bar,
                           skipped)) {
