@@ -14,12 +14,21 @@ namespace app {
 // Which way FileCipherWindow works; set by the menu command that opens it.
 enum class FileCipherDirection { Encrypt, Decrypt };
 
+// The file OpenDocument filled the editor from, kept until the editor is
+// emptied or filled again. A file that is there but could not be read is
+// never saved over from the empty editor.
+struct EditorSource {
+    Text path;  // empty: the editor holds a new document
+    bool unreadable = false;
+};
+
 struct App {
     explicit App(platform::Platform& platform) : platform(platform) {}
     platform::Platform& platform;
     SessionState state;
     EditorRecord editor;
     ui::MainWindow main;
+    EditorSource editorSource;
     // MainWindow's export dialog: where it opens, and the path chosen last
     // (remembered for the run only).
     Text exportFolder;

@@ -64,6 +64,7 @@ void ReturnToDocumentList(App& app) {
     ui::MainWindow& w = app.main;
     w.编辑框2.SetText("");
     w.超级编辑框1.SetText("");
+    app.editorSource = {};
     RefreshDocumentList(app);
     ApplyPageColumn(app, PageColumn::ReturnToDocumentList);
     app.state.CurrentPage = Page::DocumentList;
@@ -74,11 +75,16 @@ void OpenDocument(App& app) {
     const Text title = w.列表框1.SelectedText();
     if (title.empty()) return;
     w.编辑框2.SetText(title);
-    w.超级编辑框1.SetText(store::ReadDocument(app.files(), app.state.CurrentDirectory, title,
-                                              CurrentMode(app), app.state.SessionKey));
+    const store::Mode mode = CurrentMode(app);
+    const store::DocumentText document = store::ReadDocument(
+        app.files(), app.state.CurrentDirectory, title, mode, app.state.SessionKey);
+    w.超级编辑框1.SetText(document.text);
+    app.editorSource = {store::DocumentPath(app.files(), app.state.CurrentDirectory, title, mode),
+                        document.unreadable};
     ApplyPageColumn(app, PageColumn::OpenDocument);
     app.state.CurrentPage = Page::Editor;
     SetButtonsEnabled(app, true);
+    if (document.unreadable) ShowMessage(app, kUnreadableDocumentMessage);
     w.超级编辑框1.Focus();
 }
 
@@ -86,6 +92,7 @@ void StartNewDocument(App& app) {
     ui::MainWindow& w = app.main;
     w.编辑框2.SetText("");
     w.超级编辑框1.SetText("");
+    app.editorSource = {};
     ApplyPageColumn(app, PageColumn::NewDocument);
     w.编辑框2.Focus();
 }

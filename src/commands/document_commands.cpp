@@ -59,8 +59,13 @@ void SaveDocument(app::App& app) {
         // plain text never reaches the disk in PasswordMode.
         const store::Mode mode = app::CurrentMode(app);
         const Text path = store::DocumentPath(app.files(), app.state.CurrentDirectory, title, mode);
-        if (app.files().WriteFile(path,
-                                  store::DocumentFileBytes(content, mode, app.state.SessionKey))) {
+        const app::EditorSource& source = app.editorSource;
+        if (source.unreadable && store::SamePath(source.path, path) && app.files().Exists(path)) {
+            // The editor holds none of that file; writing it would destroy it.
+            app::ShowMessage(app, kUnreadSourceMessage);
+        } else if (app.files().WriteFile(
+                       path, store::DocumentFileBytes(content, mode, app.state.SessionKey))) {
+            app.editorSource = {path, false};
             app::ShowMessage(app, "已保存！");
             w.列表框1.Clear();
             w.标签2.Hide();
@@ -106,6 +111,7 @@ void DeleteDocument(app::App& app) {
     }
     w.编辑框2.SetText("");
     w.超级编辑框1.SetText("");
+    app.editorSource = {};
     app::RefreshDocumentList(app);
     app::ShowListView(app);
     app::ApplyPageColumn(app, app::PageColumn::AfterDelete);

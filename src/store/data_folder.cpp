@@ -43,16 +43,42 @@ std::vector<Text> ListDocuments(platform::Files& files, const Text& directory, M
     return titles;
 }
 
-Text ReadDocument(platform::Files& files, const Text& directory, const Text& title, Mode mode,
-                  const Text& sessionKey) {
-    std::string bytes = files.ReadFile(DocumentPath(files, directory, title, mode)).value_or("");
-    if (mode == Mode::Password) bytes = crypto::DecryptData(bytes, sessionKey);
-    return text::BytesToText(bytes);
+DocumentText ReadDocument(platform::Files& files, const Text& directory, const Text& title,
+                          Mode mode, const Text& sessionKey) {
+    const Text path = DocumentPath(files, directory, title, mode);
+    std::optional<std::string> bytes = files.ReadFile(path);
+    // A file that vanished since it was listed reads as empty; one the
+    // directory search still finds is there and could not be read.
+    if (!bytes) return DocumentText{Text(), files.Exists(path)};
+    if (mode == Mode::Password) *bytes = crypto::DecryptData(*bytes, sessionKey);
+    return DocumentText{text::BytesToText(*bytes), false};
 }
 
 std::string DocumentFileBytes(const Text& content, Mode mode, const Text& sessionKey) {
     if (mode == Mode::Password) return crypto::EncryptData(content, sessionKey);
     return content;
+}
+
+namespace {
+
+Text PathKey(const Text& path) {
+    Text key;
+    for (std::size_t pos = 0; pos < path.size();) {
+        const std::size_t length = text::CharLength(path, pos);
+        char c = path[pos];
+        if (length == 1 && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (length == 1 && c == '/') c = '\\';
+        key += c;
+        key.append(path, pos + 1, length - 1);
+        pos += length;
+    }
+    return key;
+}
+
+}  // namespace
+
+bool SamePath(const Text& a, const Text& b) {
+    return PathKey(a) == PathKey(b);
 }
 
 Text DirectoryStatusText(int count, Mode mode) {

@@ -19,13 +19,25 @@ Text DocumentPath(platform::Files& files, const Text& directory, const Text& tit
 std::vector<Text> ListDirectories(platform::Files& files);
 std::vector<Text> ListDocuments(platform::Files& files, const Text& directory, Mode mode);
 
-// The file's bytes (decrypted with the key in PasswordMode) up to the first
-// zero byte; a file that cannot be read gives the empty text.
-Text ReadDocument(platform::Files& files, const Text& directory, const Text& title, Mode mode,
-                  const Text& sessionKey);
+// What reading a document found: the file's bytes (decrypted with the key in
+// PasswordMode) up to the first zero byte. A file that is not there gives the
+// empty text; one that is there but cannot be read (held by another program,
+// no permission, a read error) gives the empty text and `unreadable`, so that
+// the empty editor is never taken for its content.
+struct DocumentText {
+    Text text;
+    bool unreadable = false;
+};
+DocumentText ReadDocument(platform::Files& files, const Text& directory, const Text& title,
+                          Mode mode, const Text& sessionKey);
 
 // The bytes a document file holds for the given text.
 std::string DocumentFileBytes(const Text& content, Mode mode, const Text& sessionKey);
+
+// Two paths name the same file as Windows compares them: ASCII letters in
+// either case, \ and / alike. The second byte of a double-byte character is
+// never folded.
+bool SamePath(const Text& a, const Text& b);
 
 Text DirectoryStatusText(int count, Mode mode);
 Text DocumentListStatusText(const Text& directory, int count, Mode mode);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/navigation.h"
 #include "commands/document_commands.h"
 #include "crypto/rc4.h"
 #include "support/program_fixture.h"
@@ -181,6 +182,45 @@ TEST_F(DocumentCommandsTest, FailedWriteSaysSoAndLeavesTheOldFileWhole) {
     files().beforeReplace = nullptr;
     EXPECT_EQ(MessageTexts(), std::vector<Text>{commands::kSaveFailedMessage});
     EXPECT_EQ(ReadFile("Default\\d\\doc.txt"), "old text");
+}
+
+TEST_F(DocumentCommandsTest, AnUnreadableDocumentIsToldAndNeverSavedOverFromTheEmptyEditor) {
+    const std::string original(1300, 'n');
+    WriteFile("Default\\d\\held.txt", original);
+    WriteFile("Default\\d\\gone.txt", "soon gone");
+    Choose("返回文档目录");
+    Tick();
+    OpenDirectoryNamed("d");
+    {
+        const std::unique_ptr<FileHold> hold = HoldUnreadable(PathOf("Default\\d\\held.txt"));
+        OpenDocumentNamed("held");
+        EXPECT_EQ(MessageTexts(), std::vector<Text>{app::kUnreadableDocumentMessage});
+        EXPECT_EQ(main().超级编辑框1.GetText(), "");
+        EXPECT_TRUE(main().超级编辑框1.IsVisible());
+    }
+    // Readable again, but the editor never held its text: no save under its
+    // title (in any letter case) replaces it; another title saves.
+    for (const char* title : {"held", "HELD"}) {
+        automation().ClearMessages();
+        main().编辑框2.SetText(title);
+        Choose("保存当前文档");
+        EXPECT_EQ(MessageTexts(), std::vector<Text>{commands::kUnreadSourceMessage}) << title;
+    }
+    EXPECT_EQ(ReadFile("Default\\d\\held.txt"), original);
+    main().编辑框2.SetText("copy");
+    Choose("保存当前文档");
+    EXPECT_EQ(LastMessage(), "已保存！");
+
+    // A file that vanished after it was listed opens empty without a word and
+    // may be saved again.
+    Choose("返回文档列表");
+    ASSERT_TRUE(files().DeleteFile(PathOf("Default\\d\\gone.txt")));
+    automation().ClearMessages();
+    OpenDocumentNamed("gone");
+    EXPECT_TRUE(automation().Messages().empty());
+    main().超级编辑框1.SetText("again");
+    Choose("保存当前文档");
+    EXPECT_EQ(ReadFile("Default\\d\\gone.txt"), "again");
 }
 
 TEST_F(DocumentCommandsTest, CharactersBeyondGbkSurviveSaveAndReopen) {

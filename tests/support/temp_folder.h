@@ -30,4 +30,15 @@ bool MarkHidden(const Text& path);
 // Removes an empty folder, as the user might outside the program.
 bool RemoveEmptyFolder(const Text& path);
 
+// Makes an existing file one that a directory search finds but that cannot be
+// opened, until the hold is destroyed and the file is as before: on Windows
+// another handle holds it without sharing; on Linux (where tests may run as
+// root, whom permissions do not stop) the name becomes a symbolic link to
+// itself and the file waits beside it.
+class FileHold {
+  public:
+    virtual ~FileHold() = default;
+};
+std::unique_ptr<FileHold> HoldUnreadable(const Text& path);
+
 }  // namespace testing_support

@@ -49,5 +49,30 @@ bool RemoveEmptyFolder(const Text& path) {
     return ::rmdir(platform::PosixFiles("/").HostPath(path).c_str()) == 0;
 }
 
+namespace {
+
+class SymlinkHold : public FileHold {
+  public:
+    explicit SymlinkHold(std::string host) : host_(std::move(host)), aside_(host_ + ".held") {
+        if (::rename(host_.c_str(), aside_.c_str()) != 0 ||
+            ::symlink(host_.c_str(), host_.c_str()) != 0) {
+            throw std::runtime_error("cannot hold " + host_);
+        }
+    }
+    ~SymlinkHold() override {
+        ::unlink(host_.c_str());
+        ::rename(aside_.c_str(), host_.c_str());
+    }
+
+  private:
+    std::string host_, aside_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileHold> HoldUnreadable(const Text& path) {
+    return std::make_unique<SymlinkHold>(platform::PosixFiles("/").HostPath(path));
+}
+
 }  // namespace testing_support
 #endif

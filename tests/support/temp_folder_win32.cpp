@@ -76,5 +76,26 @@ bool RemoveEmptyFolder(const Text& path) {
     return RemoveDirectoryW(platform::win32::Wide(path).c_str()) != 0;
 }
 
+namespace {
+
+class HandleHold : public FileHold {
+  public:
+    explicit HandleHold(const std::wstring& path)
+        : handle_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        if (handle_ == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot hold the file");
+    }
+    ~HandleHold() override { CloseHandle(handle_); }
+
+  private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileHold> HoldUnreadable(const Text& path) {
+    return std::make_unique<HandleHold>(platform::win32::Wide(path));
+}
+
 }  // namespace testing_support
 #endif
