@@ -49,6 +49,13 @@ struct App {
 store::Mode CurrentMode(App& app);
 bool IsPasswordMode(App& app);
 
+// The session key when PasswordMode may use it; nullptr, after telling the
+// user that nothing can be encrypted or decrypted, when this run holds none.
+const Text* RequireSessionKey(App& app);
+inline constexpr const char* kNoSessionKeyMessage =
+    "密码是在本次运行之外设置的,本次运行没有密钥,不能加密或解密,未作任何更改。\r\n"
+    "请重新启动墨匣并输入密码后再操作。";
+
 // A message box with the program's caption over its windows.
 void ShowMessage(App& app, const Text& message);
 

@@ -74,10 +74,12 @@ void OpenDocument(App& app) {
     ui::MainWindow& w = app.main;
     const Text title = w.列表框1.SelectedText();
     if (title.empty()) return;
-    w.编辑框2.SetText(title);
     const store::Mode mode = CurrentMode(app);
+    const Text* key = nullptr;
+    if (mode == store::Mode::Password && (key = RequireSessionKey(app)) == nullptr) return;
+    w.编辑框2.SetText(title);
     const store::DocumentText document = store::ReadDocument(
-        app.files(), app.state.CurrentDirectory, title, mode, app.state.SessionKey);
+        app.files(), app.state.CurrentDirectory, title, mode, key ? *key : Text());
     w.超级编辑框1.SetText(document.text);
     app.editorSource = {store::DocumentPath(app.files(), app.state.CurrentDirectory, title, mode),
                         document.unreadable};

@@ -26,6 +26,12 @@ bool IsPasswordMode(App& app) {
     return CurrentMode(app) == store::Mode::Password;
 }
 
+const Text* RequireSessionKey(App& app) {
+    if (app.state.SessionKey) return &*app.state.SessionKey;
+    ShowMessage(app, kNoSessionKeyMessage);
+    return nullptr;
+}
+
 void ShowMessage(App& app, const Text& message) {
     app.desktop().MessageBox(&app.main.Peer(), message, "信息：");
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Per-run state shared by the main-window operations. Nothing here is
 // written to disk; settings are read from Start.ini when needed.
+#include <optional>
+
 #include "text/text.h"
 #include "ui/peer.h"
 
@@ -14,7 +16,11 @@ struct SessionState {
     int DocumentCount = 0;
     int DirectoryCount = 0;
     bool PlainModeChosen = false;
-    Text SessionKey;
+    // The key of every protected byte, held only once this run has unlocked
+    // or set a password (the empty text is a valid key). Num1 can turn "1"
+    // under a run that holds none (another copy set a password, or the file
+    // was edited); then nothing is encrypted or decrypted.
+    std::optional<Text> SessionKey;
     int DirectoryIconIndex = 0;
     int Opacity = 255;
     bool LayoutReady = false;

@@ -60,11 +60,15 @@ void SaveDocument(app::App& app) {
         const store::Mode mode = app::CurrentMode(app);
         const Text path = store::DocumentPath(app.files(), app.state.CurrentDirectory, title, mode);
         const app::EditorSource& source = app.editorSource;
-        if (source.unreadable && store::SamePath(source.path, path) && app.files().Exists(path)) {
+        const Text* key = nullptr;
+        if (mode == store::Mode::Password && (key = app::RequireSessionKey(app)) == nullptr) {
+            // Told; the editor keeps the text.
+        } else if (source.unreadable && store::SamePath(source.path, path) &&
+                   app.files().Exists(path)) {
             // The editor holds none of that file; writing it would destroy it.
             app::ShowMessage(app, kUnreadSourceMessage);
         } else if (app.files().WriteFile(
-                       path, store::DocumentFileBytes(content, mode, app.state.SessionKey))) {
+                       path, store::DocumentFileBytes(content, mode, key ? *key : Text()))) {
             app.editorSource = {path, false};
             app::ShowMessage(app, "已保存！");
             w.列表框1.Clear();

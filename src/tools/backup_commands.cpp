@@ -127,17 +127,21 @@ void RestorePlainBackup(app::App& app) {
 
 void PackProtectedBackup(app::App& app) {
     if (!ProtectedAllowed(app)) return;
+    const Text* key = app::RequireSessionKey(app);
+    if (key == nullptr) return;
     RemovePlainLeftover(app);
     const ProgressShown bar(app);
     std::optional<std::string> archive = PackDataFolder(app, bar);
     if (!archive) return;
     const Text path = PackagePath(app, "RC.bak");
-    if (!WritePackage(app, path, crypto::EncryptData(*archive, app.state.SessionKey))) return;
+    if (!WritePackage(app, path, crypto::EncryptData(*archive, *key))) return;
     app::ShowMessage(app, "有密打包完成!\r\n" + path);
 }
 
 void RestoreProtectedBackup(app::App& app) {
     if (!ProtectedAllowed(app)) return;
+    const Text* key = app::RequireSessionKey(app);
+    if (key == nullptr) return;
     RemovePlainLeftover(app);
     const Text path = PackagePath(app, "RC.bak");
     if (!app.files().Exists(path)) {
@@ -148,8 +152,7 @@ void RestoreProtectedBackup(app::App& app) {
     const std::optional<std::string> package = ReadPackage(app, path);
     if (!package) return;
     int skipped = 0;
-    if (RestoreDataFolder(app, crypto::DecryptData(*package, app.state.SessionKey), true, bar,
-                          skipped)) {
+    if (RestoreDataFolder(app, crypto::DecryptData(*package, *key), true, bar, skipped)) {
         app::ShowMessage(app, WithSkipped("成功复原有密备份包!", skipped));
     }
 }

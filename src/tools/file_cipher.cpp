@@ -111,6 +111,8 @@ void Run(CipherSession& s, FileCipherDirection direction) {
     ui::FileCipherWindow& w = s.window;
     platform::Files& files = app.files();
     if (store::ReadSetting(files, store::kStartNum1) != "1") return;
+    const Text* key = app::RequireSessionKey(app);
+    if (key == nullptr) return;
     const Text source = w.编辑框1.GetText();
     const Text target = w.编辑框2.GetText();
     if (source.empty() || target.empty()) {
@@ -128,8 +130,8 @@ void Run(CipherSession& s, FileCipherDirection direction) {
         app::ShowMessage(app, failed + kSourceUnreadableText + source);
         return;
     }
-    const std::string output = encrypting ? crypto::EncryptData(*input, app.state.SessionKey)
-                                          : crypto::DecryptData(*input, app.state.SessionKey);
+    const std::string output =
+        encrypting ? crypto::EncryptData(*input, *key) : crypto::DecryptData(*input, *key);
     // Crash-safe replace: a failed write leaves any old target whole, and the
     // source is then the only copy, so it stays.
     if (!files.WriteFile(target, output)) {

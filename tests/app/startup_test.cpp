@@ -200,7 +200,7 @@ TEST_F(StartUpTest, PlainModeChosenAtThePasswordPromptLastsTheWholeRun) {
     EXPECT_TRUE(closed);
     EXPECT_FALSE(automation().ExitRequested().has_value());
     EXPECT_TRUE(app().state.PlainModeChosen);
-    EXPECT_TRUE(app().state.SessionKey.empty());
+    EXPECT_FALSE(app().state.SessionKey);
     EXPECT_FALSE(app::IsPasswordMode(app()));
     for (const char* item : {"设置密码", "清除密码", "有密打包备份", "复原有密备份",
                              "为其他文件加密", "为其他文件解密"}) {

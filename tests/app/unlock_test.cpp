@@ -41,7 +41,7 @@ class UnlockTest : public ProgramTest {
     void ExpectExitWithoutKey(bool closed, const std::optional<std::string>& custom) {
         EXPECT_TRUE(closed);
         EXPECT_EQ(automation().ExitRequested(), std::optional<int>(0));
-        EXPECT_TRUE(app().state.SessionKey.empty());
+        EXPECT_FALSE(app().state.SessionKey);
         EXPECT_FALSE(app::IsPasswordMode(app()));
         for (const char* item : kProtectedItems) EXPECT_FALSE(MenuEnabled(item)) << item;
         EXPECT_EQ(ReadFile("Custom.db"), custom);
@@ -93,7 +93,7 @@ TEST_F(UnlockTest, AWrongPasswordIsRefusedAndTheWindowStaysOpen) {
     EXPECT_TRUE(focusedAfterWrong);
     EXPECT_EQ(MessageTexts(), (std::vector<Text>{"输入错误!", "输入错误!", "输入错误!"}));
     EXPECT_TRUE(app::IsPasswordMode(app()));
-    EXPECT_FALSE(app().state.SessionKey.empty());
+    EXPECT_FALSE(app().state.SessionKey.value_or("").empty());
 }
 
 TEST_F(UnlockTest, AMissingStoreLetsNoPasswordIn) {

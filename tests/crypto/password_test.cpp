@@ -6,6 +6,8 @@
 #include "crypto/password_windows.h"
 #include "crypto/rc4.h"
 #include "support/program_fixture.h"
+#include "tools/backup_commands.h"
+#include "tools/file_cipher.h"
 
 namespace testing_support {
 namespace {
@@ -178,7 +180,7 @@ TEST_F(PasswordTest, EmptyOrMismatchingEntriesAreRefusedAndTheWindowStaysOpen) {
 TEST_F(PasswordTest, ClearingChecksThePasswordAndSettingItAgainRestoresTheSameKey) {
     ASSERT_TRUE(SetPasswordTo("PassWord7").closed);
     const std::optional<std::string> firstRecord = ReadFile("Custom.db");
-    const Text firstKey = app().state.SessionKey;
+    const Text firstKey = app().state.SessionKey.value();
     ASSERT_TRUE(firstRecord.has_value());
     automation().ClearMessages();
 
@@ -252,7 +254,7 @@ TEST_F(PasswordTest, AStoreThatCannotBeWrittenIsReportedAndChangesNothing) {
     EXPECT_EQ(MessageTexts(), std::vector<Text>{crypto::kStoreWriteFailedMessage});
     EXPECT_FALSE(Exists("Custom.db"));
     EXPECT_EQ(Setting("Start", "Num1"), "0");
-    EXPECT_TRUE(app().state.SessionKey.empty());
+    EXPECT_FALSE(app().state.SessionKey);
     EXPECT_FALSE(app::IsPasswordMode(app()));
     ExpectProtectionItems(false);
     EXPECT_FALSE(WroteAnything("Custom1.db"));
@@ -264,7 +266,7 @@ TEST_F(PasswordTest, AStoreThatCannotBeWrittenIsReportedAndChangesNothing) {
     EXPECT_EQ(MessageTexts(), std::vector<Text>{crypto::kSetSettingsFailedMessage});
     EXPECT_FALSE(Exists("Custom.db"));
     EXPECT_EQ(Setting("Start", "Num1"), "0");
-    EXPECT_TRUE(app().state.SessionKey.empty());
+    EXPECT_FALSE(app().state.SessionKey);
     ExpectProtectionItems(false);
 
     // Clearing: the password stays set when the flag cannot be written.
@@ -283,7 +285,7 @@ TEST_F(PasswordTest, AStoreThatCannotBeWrittenIsReportedAndChangesNothing) {
 
 TEST_F(PasswordTest, DocumentsSavedAfterSettingAPasswordAreEncryptedWithTheSessionKey) {
     ASSERT_TRUE(SetPasswordTo("k3y!").closed);
-    const Text key = app().state.SessionKey;
+    const Text key = app().state.SessionKey.value();
     ASSERT_FALSE(key.empty());
     OpenDirectoryNamed("d");
     Choose("新建文档文件");
@@ -292,6 +294,43 @@ TEST_F(PasswordTest, DocumentsSavedAfterSettingAPasswordAreEncryptedWithTheSessi
     Choose("保存当前文档");
     EXPECT_EQ(ReadFile("Default\\d\\note.rc"), crypto::EncryptData("秘密\r\ntext", key));
     EXPECT_FALSE(Exists("Default\\d\\note.txt"));
+}
+
+// Another copy of the program sets a password while this one runs, which never
+// unlocked: the mode test says PasswordMode, but no key of this run may
+// encrypt or decrypt anything.
+TEST_F(PasswordTest, APasswordSetBehindTheRunningProgramEncryptsAndDecryptsNothing) {
+    WriteFile("Default\\d\\old.rc", crypto::EncryptData("old", "k"));
+    WriteFile("RC.bak", "package");
+    WriteFile("plain.bin", "p");
+    WriteFile("Custom.db", crypto::PasswordRecord("k"));
+    SetSetting("Start", "Num1", "1");
+    written.clear();
+
+    OpenDirectoryNamed("d");
+    EXPECT_EQ(main().标签1.GetText(), "d - 目录中共计 1 份文档_已加密!");
+    OpenDocumentNamed("old");
+    EXPECT_FALSE(main().超级编辑框1.IsVisible());
+    Choose("新建文档文件");
+    main().编辑框2.SetText("new");
+    main().超级编辑框1.SetText("text");
+    Choose("保存当前文档");
+    EXPECT_EQ(main().超级编辑框1.GetText(), "text");
+    // Unreachable from the menu (disabled); the commands refuse as well.
+    tools::PackProtectedBackup(app());
+    tools::RestoreProtectedBackup(app());
+    automation().OnNextModal([&](ui::WindowPeer& window) {
+        window.Control("编辑框1").SetText(PathOf("plain.bin"));
+        window.Control("编辑框2").SetText(PathOf("plain.rc"));
+        automation().Click(window.Control("按钮3"));
+        window.Close();
+    });
+    tools::OpenFileCipherWindow(app(), app::FileCipherDirection::Encrypt);
+
+    EXPECT_EQ(MessageTexts(), std::vector<Text>(5, app::kNoSessionKeyMessage));
+    EXPECT_TRUE(written.empty());
+    EXPECT_EQ(ReadFile("RC.bak"), "package");
+    EXPECT_EQ(ReadFile("Default\\d\\old.rc"), crypto::EncryptData("old", "k"));
 }
 
 // The first byte of the record is zero for about one password in 256: the
@@ -311,7 +350,7 @@ TEST_F(PasswordTest, ARecordStartingWithZeroGivesTheEmptyKeyAndStillEncrypts) {
 
     ASSERT_TRUE(SetPasswordTo(password).closed);
     EXPECT_EQ(ReadFile("Custom.db"), crypto::EncryptData(password, password));
-    EXPECT_TRUE(app().state.SessionKey.empty());
+    EXPECT_EQ(app().state.SessionKey, std::optional<Text>(""));
     EXPECT_TRUE(app::IsPasswordMode(app()));
 
     OpenDirectoryNamed("d");

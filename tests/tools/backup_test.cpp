@@ -125,7 +125,7 @@ class BackupTest : public ProgramTest {
             automation().Click(window.Control("按钮1"));
         });
         StartProgram();
-        ASSERT_FALSE(app().state.SessionKey.empty());
+        ASSERT_FALSE(app().state.SessionKey.value_or("").empty());
         ASSERT_TRUE(MenuEnabled("有密打包备份"));
     }
     // Records every target the program writes, so tests can see that no plain
@@ -216,7 +216,7 @@ TEST_F(BackupTest, MissingPackagesAreReportedAndTheBarStaysHidden) {
 
 TEST_F(BackupTest, ProtectedPackageIsTheEncryptedArchiveAndNeverPlainOnDisk) {
     EnterPasswordMode("k3y");
-    const Text key = app().state.SessionKey;
+    const Text key = app().state.SessionKey.value();
     RecordWrites();
     Choose("无密打包备份");
     Choose("有密打包备份");

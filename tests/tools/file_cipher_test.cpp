@@ -50,7 +50,7 @@ class FileCipherTest : public ProgramTest {
         StartProgram();
         SetPasswordTo("k3y密");
         ASSERT_EQ(Setting("Start", "Num1"), "1");
-        ASSERT_FALSE(app().state.SessionKey.empty());
+        ASSERT_FALSE(app().state.SessionKey.value_or("").empty());
         ASSERT_TRUE(MenuEnabled(kEncryptMenu));
         ASSERT_TRUE(MenuEnabled(kDecryptMenu));
         automation().ClearMessages();
@@ -108,7 +108,7 @@ class FileCipherTest : public ProgramTest {
             EXPECT_EQ(window.Control("编辑框2").GetText(), target);
         });
     }
-    std::string Key() { return app().state.SessionKey; }
+    std::string Key() { return app().state.SessionKey.value(); }
 
     std::vector<Text> written;
     bool failWrites = false;
