@@ -14,11 +14,13 @@ namespace app {
 // Which way FileCipherWindow works; set by the menu command that opens it.
 enum class FileCipherDirection { Encrypt, Decrypt };
 
-// The file OpenDocument filled the editor from, kept until the editor is
-// emptied or filled again. A file that is there but could not be read is
-// never saved over from the empty editor.
+// The file OpenDocument filled the editor from (or the last save wrote), kept
+// until the editor is emptied or filled again. Saves give the text its own
+// line breaks back, and a file that is there but could not be read is never
+// saved over from the empty editor.
 struct EditorSource {
     Text path;  // empty: the editor holds a new document
+    Text text;  // the document's text as read or written, line breaks as in the file
     bool unreadable = false;
 };
 

@@ -82,7 +82,7 @@ void OpenDocument(App& app) {
         app.files(), app.state.CurrentDirectory, title, mode, key ? *key : Text());
     w.超级编辑框1.SetText(document.text);
     app.editorSource = {store::DocumentPath(app.files(), app.state.CurrentDirectory, title, mode),
-                        document.unreadable};
+                        document.text, document.unreadable};
     ApplyPageColumn(app, PageColumn::OpenDocument);
     app.state.CurrentPage = Page::Editor;
     SetButtonsEnabled(app, true);

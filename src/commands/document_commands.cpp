@@ -3,10 +3,18 @@
 #include "app/confirm_dialog.h"
 #include "app/navigation.h"
 #include "app/page_states.h"
+#include "store/line_breaks.h"
 #include "ui/windows/new_directory_window.h"
 
 namespace commands {
 namespace {
+
+// The editor's text with the line breaks of the document it was filled from.
+Text ContentToSave(app::App& app) {
+    const Text edited = app.main.超级编辑框1.GetText();
+    if (app.editorSource.path.empty()) return edited;
+    return store::RestoreLineBreaks(app.editorSource.text, edited);
+}
 
 void CreateDirectory(app::App& app, ui::NewDirectoryWindow& window) {
     platform::Files& files = app.files();
@@ -48,7 +56,7 @@ void NewDirectory(app::App& app) {
 
 void SaveDocument(app::App& app) {
     ui::MainWindow& w = app.main;
-    const Text content = w.超级编辑框1.GetText();
+    const Text content = ContentToSave(app);
     const Text title = w.编辑框2.GetText();
     if (title.empty()) {
         app::ShowMessage(app, "必须填写标题！");
@@ -69,7 +77,7 @@ void SaveDocument(app::App& app) {
             app::ShowMessage(app, kUnreadSourceMessage);
         } else if (app.files().WriteFile(
                        path, store::DocumentFileBytes(content, mode, key ? *key : Text()))) {
-            app.editorSource = {path, false};
+            app.editorSource = {path, content, false};
             app::ShowMessage(app, "已保存！");
             w.列表框1.Clear();
             w.标签2.Hide();
@@ -93,7 +101,7 @@ void SaveAsPlainFile(app::App& app) {
     if (!path) return;
     app.lastExportPath = *path;
     // Never encrypted, in either mode.
-    if (!app.files().WriteFile(*path, app.main.超级编辑框1.GetText())) {
+    if (!app.files().WriteFile(*path, ContentToSave(app))) {
         app::ShowMessage(app, kExportFailedMessage);
     }
 }

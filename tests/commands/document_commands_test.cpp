@@ -223,6 +223,51 @@ TEST_F(DocumentCommandsTest, AnUnreadableDocumentIsToldAndNeverSavedOverFromTheE
     EXPECT_EQ(ReadFile("Default\\d\\gone.txt"), "again");
 }
 
+// The editor shows every line break as one mark; a save gives each break the
+// bytes it had in the file, unless the user edited around it.
+TEST_F(DocumentCommandsTest, SavingKeepsTheDocumentsOwnLineBreaks) {
+    struct Case {
+        std::string file;
+        int start, length;  // editor positions replaced by `typed`; no edit when both are 0
+        Text typed;
+        std::string saved;
+    };
+    const Case cases[] = {
+        {"LF\nonly\n", 0, 0, "", "LF\nonly\n"},
+        {"lone\rCR\r", 0, 0, "", "lone\rCR\r"},
+        {"CR LF\r\nonly\r\n", 0, 0, "", "CR LF\r\nonly\r\n"},
+        {"mixed\r\nLF\nCR\rend\n\r\r\n\n", 0, 0, "", "mixed\r\nLF\nCR\rend\n\r\r\n\n"},
+        {"中文\r\r\n乗\n\r", 0, 0, "", "中文\r\r\n乗\n\r"},
+        {"one\r\ntwo\nthree\rfour", 4, 3, "2", "one\r\n2\nthree\rfour"},
+        {"a\nb", 3, 0, "\r\nc", "a\nb\nc"},
+        {"a\rb\rc", 2, 0, "x\r\ny", "a\rx\ryb\rc"},
+        {"a\nb\r\nc", 1, 1, "", "ab\r\nc"},
+        {"x\r\ny\r\nz\n", 0, 0, "new\r\n", "new\r\nx\r\ny\r\nz\n"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        WriteFile("Default\\d\\" + DecimalText(static_cast<long long>(i)) + ".txt", cases[i].file);
+    }
+    Choose("返回文档目录");
+    Tick();
+    OpenDirectoryNamed("d");
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(::testing::PrintToString(Text(c.file)));
+        const Text title = DecimalText(static_cast<long long>(i));
+        OpenDocumentNamed(title);
+        if (!c.typed.empty() || c.length > 0) {
+            main().超级编辑框1.SetSelection(c.start, c.length);
+            main().超级编辑框1.ReplaceSelection(c.typed);
+        }
+        // Saved twice: the second, unchanged save keeps the bytes too.
+        for (int save = 0; save < 2; ++save) {
+            Choose("保存当前文档");
+            EXPECT_EQ(ReadFile("Default\\d\\" + title + ".txt"), c.saved);
+        }
+        Choose("返回文档列表");
+    }
+}
+
 TEST_F(DocumentCommandsTest, CharactersBeyondGbkSurviveSaveAndReopen) {
     // U+0E01 (Thai) and U+1F600 have no GBK bytes; GB18030 keeps them.
     const Text content = text::FromUtf8("\xE0\xB8\x81 and \xF0\x9F\x98\x80 中文");
