@@ -3,6 +3,7 @@
 // platform. Paths are GBK text with backslashes.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -51,24 +52,65 @@ struct FileTimes {
     FileTime modified;
 };
 
+// A file being written. Bytes are appended in order into a temporary file in
+// the target's folder; Commit flushes it and moves it over the target. A writer
+// destroyed without a successful Commit removes its temporary file and leaves
+// the target as it was.
+class FileWriter {
+  public:
+    virtual ~FileWriter() = default;
+    virtual bool Write(std::string_view bytes) = 0;
+    // Rewrites bytes already written (a header whose values are known only
+    // after the data that follows it).
+    virtual bool WriteAt(std::uint64_t offset, std::string_view bytes) = 0;
+    virtual bool Commit() = 0;
+};
+
+// A file opened for reading in pieces.
+class FileReader {
+  public:
+    virtual ~FileReader() = default;
+    // The size when it was opened.
+    virtual std::uint64_t Size() const = 0;
+    // Up to `size` bytes from `offset`; fewer only at the end of the file;
+    // nullopt on a read error.
+    virtual std::optional<std::size_t> ReadAt(std::uint64_t offset, char* buffer,
+                                              std::size_t size) = 0;
+};
+
 class Files {
   public:
     virtual ~Files() = default;
 
     // Entries matching the pattern of the last path component ("*", "*.txt",
     // or an exact name), case-insensitive as on Windows, in the order the
-    // file system returns them. "." and ".." are never returned.
-    virtual std::vector<DirEntry> Search(const Text& pattern, EntryFilter filter) = 0;
+    // file system returns them. "." and ".." are never returned, nor this
+    // program's own temporary files. nullopt when the folder cannot be listed
+    // at all (missing, not a folder, no access, a read error midway), which is
+    // not the same as a folder with nothing that matches.
+    virtual std::optional<std::vector<DirEntry>> TrySearch(const Text& pattern,
+                                                           EntryFilter filter) = 0;
+    // The same, where a folder that cannot be listed counts as empty.
+    virtual std::vector<DirEntry> Search(const Text& pattern, EntryFilter filter) {
+        std::optional<std::vector<DirEntry>> found = TrySearch(pattern, filter);
+        return found ? std::move(*found) : std::vector<DirEntry>();
+    }
     // Existence test: a directory search on the exact path; a folder and a
     // file count alike.
-    virtual bool Exists(const Text& path) = 0;
+    virtual bool Exists(const Text& path) { return !Search(path, EntryFilter::All).empty(); }
     // One level only. True when the folder exists afterwards.
     virtual bool CreateFolder(const Text& path) = 0;
-    // Whole file; nullopt when it cannot be opened.
-    virtual std::optional<std::string> ReadFile(const Text& path) = 0;
-    // Crash-safe replace: temporary file in the same folder, flushed, then
-    // moved over the target. False when any step fails; the old file is whole.
-    virtual bool WriteFile(const Text& path, std::string_view bytes) = 0;
+    // nullptr when the file cannot be opened for reading (or is a folder).
+    virtual std::unique_ptr<FileReader> OpenRead(const Text& path) = 0;
+    // Starts a crash-safe replace of `path`; nullptr when it cannot start
+    // (invalid name, missing folder, read-only target). Stale temporary files
+    // this program left in that folder are removed first.
+    virtual std::unique_ptr<FileWriter> BeginWrite(const Text& path) = 0;
+    // Whole file; nullopt when it cannot be opened or read.
+    virtual std::optional<std::string> ReadFile(const Text& path);
+    // Whole file through BeginWrite. False when any step fails; the old file
+    // is whole.
+    virtual bool WriteFile(const Text& path, std::string_view bytes);
     virtual bool DeleteFile(const Text& path) = 0;
     virtual bool ClearAttributes(const Text& path) = 0;
     virtual bool SetReadOnly(const Text& path, bool readOnly) = 0;
@@ -81,8 +123,16 @@ class Files {
     virtual Text ProgramFolder() = 0;
 
     // Test hook: runs between the flushed temporary file and the replace of
-    // every WriteFile; returning false abandons the write as a crash would.
+    // every write; returning false abandons the write as a crash would.
     std::function<bool(const Text& target)> beforeReplace;
 };
+
+// The name of a temporary file of this program: a fixed prefix and suffix no
+// user file is expected to carry, the writer's process id and a counter, both
+// in hexadecimal, so that a stale one can be told from a user's file.
+Text TemporaryFileName(std::uint32_t processId, std::uint32_t counter);
+// True only for names TemporaryFileName can produce; the process id is
+// returned through `processId`.
+bool IsTemporaryFileName(std::string_view name, std::uint32_t* processId = nullptr);
 
 }  // namespace platform

@@ -200,11 +200,21 @@ std::optional<std::string> RawDeflate(std::string_view data) {
     return out;
 }
 
-int CountBelow(platform::Files& files, const Text& folder) {
+// Every file and folder below `folder`, or nullopt naming the first folder
+// that cannot be listed (a failed search is not an empty folder).
+std::optional<int> CountBelow(platform::Files& files, const Text& folder, Text& unlistable) {
+    const auto entries = files.TrySearch(folder + "\\*", platform::EntryFilter::All);
+    if (!entries) {
+        unlistable = folder;
+        return std::nullopt;
+    }
     int count = 0;
-    for (const platform::DirEntry& e : files.Search(folder + "\\*", platform::EntryFilter::All)) {
+    for (const platform::DirEntry& e : *entries) {
         ++count;
-        if (e.isDirectory) count += CountBelow(files, folder + "\\" + e.name);
+        if (!e.isDirectory) continue;
+        const std::optional<int> below = CountBelow(files, folder + "\\" + e.name, unlistable);
+        if (!below) return std::nullopt;
+        count += *below;
     }
     return count;
 }
@@ -222,8 +232,12 @@ class Packer {
 
     // False when the archive facility fails or a file cannot be read.
     bool AddFolderContents(const Text& folder, const Text& prefix) {
-        const std::vector<platform::DirEntry> entries =
-            files_.Search(folder + "\\*", platform::EntryFilter::All);
+        const auto listed = files_.TrySearch(folder + "\\*", platform::EntryFilter::All);
+        if (!listed) {
+            unreadable = folder;
+            return false;
+        }
+        const std::vector<platform::DirEntry>& entries = *listed;
         for (const platform::DirEntry& e : entries) {
             if (e.isDirectory) continue;
             const Text path = folder + "\\" + e.name;
@@ -358,7 +372,9 @@ std::optional<std::vector<Text>> SafeComponents(const Text& entryName) {
 PackResult BuildArchive(platform::Files& files, const Text& source, std::time_t now,
                         const ProgressFn& progress) {
     PackResult result;
-    Packer packer(files, now, progress, CountBelow(files, source));
+    const std::optional<int> total = CountBelow(files, source, result.unreadable);
+    if (!total) return result;
+    Packer packer(files, now, progress, *total);
     if (!packer.Open()) return result;
     if (!packer.AddFolderContents(source, "")) {
         result.unreadable = packer.unreadable.empty() ? source : packer.unreadable;

@@ -18,7 +18,7 @@ using ProgressFn = std::function<void(int percent)>;
 
 struct PackResult {
     std::optional<std::string> archive;  // nullopt: a file could not be read
-    Text unreadable;                     // the file that stopped the packing
+    Text unreadable;  // the file, or folder that cannot be listed, that stopped the packing
 };
 
 // Every file and folder below `source` (which gets no entry of its own): in

@@ -96,6 +96,17 @@ TEST_F(FilesTest, DirectoriesOnlyIncludesHiddenFolders) {
 TEST_F(FilesTest, SearchInAMissingFolderFindsNothing) {
     EXPECT_TRUE(files_->Search(At("missing\\*"), EntryFilter::All).empty());
     EXPECT_TRUE(files_->Search(At("missing\\*.txt"), EntryFilter::FilesOnly).empty());
+    // Only TrySearch tells a folder that cannot be listed from an empty one.
+    Make("file");
+    ASSERT_TRUE(files_->CreateFolder(At("empty")));
+    EXPECT_FALSE(files_->TrySearch(At("missing\\*"), EntryFilter::All));
+    EXPECT_FALSE(files_->TrySearch(At("file\\*"), EntryFilter::All));
+    const auto empty = files_->TrySearch(At("empty\\*"), EntryFilter::All);
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->empty());
+    const auto none = files_->TrySearch(At("*.none"), EntryFilter::All);
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->empty());
 }
 
 TEST_F(FilesTest, ExistsIgnoresCaseAndCountsFoldersAndFiles) {
@@ -180,7 +191,8 @@ TEST_F(FilesTest, AnAbandonedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {
         EXPECT_EQ(target, At("doc.txt"));
         // The new bytes are flushed elsewhere; the target is still the old file.
         EXPECT_EQ(files_->ReadFile(target), "old content");
-        EXPECT_EQ(files_->Search(At("*"), EntryFilter::FilesOnly).size(), 2u);
+        // The temporary file is this program's own, so no listing shows it.
+        EXPECT_EQ(List(At("*"), EntryFilter::FilesOnly), (Names{"doc.txt"}));
         return false;
     };
     EXPECT_FALSE(files_->WriteFile(At("doc.txt"), "new content that is longer"));

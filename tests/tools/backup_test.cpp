@@ -294,6 +294,39 @@ TEST_F(BackupTest, AFailedPackageWriteIsReportedAndKeepsTheOldPackage) {
     EXPECT_FALSE(main().进度条1.IsVisible());
 }
 
+TEST_F(BackupTest, ADataFolderThatCannotBeListedKeepsTheOldPackages) {
+    EnterPasswordMode("pw");
+    WriteFile("Bak.zip", "old plain");
+    WriteFile("RC.bak", "old sealed");
+    const auto removeDefault = [this] {
+        for (const char* f : {"Default\\日记\\第一篇.txt", "Default\\日记\\第二篇.rc",
+                              "Default\\日记\\old.zip", "Default\\日记\\乗.txt"}) {
+            files().DeleteFile(PathOf(f));
+        }
+        for (const char* d : {"Default\\日记", "Default\\空目录", "Default\\DefaultLog"}) {
+            for (const auto& e : files().Search(PathOf(d) + "\\*", platform::EntryFilter::All)) {
+                files().DeleteFile(PathOf(d) + "\\" + e.name);
+            }
+            RemoveEmptyFolder(PathOf(d));
+        }
+        ASSERT_TRUE(RemoveEmptyFolder(PathOf("Default")));
+    };
+    removeDefault();
+    for (bool asFile : {false, true}) {
+        SCOPED_TRACE(asFile ? "Default is a file" : "Default is missing");
+        if (asFile) WriteFile("Default", "not a folder");
+        automation().ClearMessages();
+        Choose("无密打包备份");
+        Choose("有密打包备份");
+        EXPECT_EQ(MessageTexts(),
+                  std::vector<Text>(2, "打包失败：无法读取 " + PathOf("Default") +
+                                           "\r\n备份包未作任何更改。"));
+        EXPECT_EQ(ReadFile("Bak.zip"), "old plain");
+        EXPECT_EQ(ReadFile("RC.bak"), "old sealed");
+        EXPECT_FALSE(main().进度条1.IsVisible());
+    }
+}
+
 TEST_F(BackupTest, DamagedPackagesAreReportedAndNothingIsRestored) {
     StartProgram();
     Choose("无密打包备份");
@@ -448,20 +481,25 @@ TEST_F(BackupArchiveTest, RecognitionAndExtractionProgress) {
     EXPECT_EQ(ReadFile("Out\\Default\\a\\2"), "2");
 }
 
-// The program's Files with one file that cannot be read.
-class UnreadableFile : public platform::Files {
+// The program's Files with one file that cannot be read and one folder that
+// cannot be listed.
+class FaultyFiles : public platform::Files {
   public:
-    UnreadableFile(platform::Files& inner, Text path) : inner_(inner), path_(std::move(path)) {}
-    std::vector<platform::DirEntry> Search(const Text& p, platform::EntryFilter f) override {
-        return inner_.Search(p, f);
+    FaultyFiles(platform::Files& inner, Text unreadable, Text unlistable = {})
+        : inner_(inner), unreadable_(std::move(unreadable)), unlistable_(std::move(unlistable)) {}
+    std::optional<std::vector<platform::DirEntry>> TrySearch(const Text& p,
+                                                             platform::EntryFilter f) override {
+        if (!unlistable_.empty() && p.starts_with(unlistable_ + "\\")) return std::nullopt;
+        return inner_.TrySearch(p, f);
     }
-    bool Exists(const Text& p) override { return inner_.Exists(p); }
     bool CreateFolder(const Text& p) override { return inner_.CreateFolder(p); }
-    std::optional<std::string> ReadFile(const Text& p) override {
-        if (p == path_) return std::nullopt;
-        return inner_.ReadFile(p);
+    std::unique_ptr<platform::FileReader> OpenRead(const Text& p) override {
+        if (p == unreadable_) return nullptr;
+        return inner_.OpenRead(p);
     }
-    bool WriteFile(const Text& p, std::string_view b) override { return inner_.WriteFile(p, b); }
+    std::unique_ptr<platform::FileWriter> BeginWrite(const Text& p) override {
+        return inner_.BeginWrite(p);
+    }
     bool DeleteFile(const Text& p) override { return inner_.DeleteFile(p); }
     bool ClearAttributes(const Text& p) override { return inner_.ClearAttributes(p); }
     bool SetReadOnly(const Text& p, bool r) override { return inner_.SetReadOnly(p, r); }
@@ -479,14 +517,19 @@ class UnreadableFile : public platform::Files {
 
   private:
     platform::Files& inner_;
-    Text path_;
+    Text unreadable_, unlistable_;
 };
 
 TEST_F(BackupArchiveTest, AnUnreadableFileStopsThePackingAndIsNamed) {
-    UnreadableFile files(this->files(), PathOf("Default\\日记\\old.zip"));
+    FaultyFiles files(this->files(), PathOf("Default\\日记\\old.zip"));
     const tools::PackResult packed = tools::BuildArchive(files, PathOf("Default"), 0, nullptr);
     EXPECT_FALSE(packed.archive);
     EXPECT_EQ(packed.unreadable, PathOf("Default\\日记\\old.zip"));
+    // A subfolder that cannot be listed is not an empty folder either.
+    FaultyFiles unlistable(this->files(), {}, PathOf("Default\\空目录"));
+    const tools::PackResult stopped = tools::BuildArchive(unlistable, PathOf("Default"), 0, nullptr);
+    EXPECT_FALSE(stopped.archive);
+    EXPECT_EQ(stopped.unreadable, PathOf("Default\\空目录"));
 }
 
 TEST(BackupEntryTarget, OnlyPlainRelativeNamesLandBelowTheFolder) {

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -209,28 +210,30 @@ std::string PosixFiles::HostPath(const Text& path) {
     return Join(where.folder, ResolveEntry(where.folder, where.name));
 }
 
-std::vector<DirEntry> PosixFiles::Search(const Text& pattern, EntryFilter filter) {
-    std::vector<DirEntry> result;
+std::optional<std::vector<DirEntry>> PosixFiles::TrySearch(const Text& pattern,
+                                                          EntryFilter filter) {
     const Location where = Locate(pattern, currentDirectory_, true);
-    if (!where.valid || where.name.empty()) return result;
+    if (!where.valid || where.name.empty()) return std::nullopt;
     DIR* d = opendir(where.folder.c_str());
-    if (d == nullptr) return result;
+    if (d == nullptr) return std::nullopt;
+    std::vector<DirEntry> result;
     const std::u16string folded = FoldedName(where.name);
-    while (const dirent* entry = readdir(d)) {
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(d);
+        if (entry == nullptr) break;
         const std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
+        if (name == "." || name == ".." || IsTemporaryFileName(name)) continue;
         if (!WildcardMatch(folded, FoldedName(name))) continue;
         const bool isDirectory = IsDirectoryAt(where.folder, *entry);
         if (filter == EntryFilter::DirectoriesOnly && !isDirectory) continue;
         if (filter == EntryFilter::FilesOnly && isDirectory) continue;
         result.push_back(DirEntry{text::FromUtf8(name), isDirectory});
     }
+    const bool failed = errno != 0;
     closedir(d);
+    if (failed) return std::nullopt;
     return result;
-}
-
-bool PosixFiles::Exists(const Text& path) {
-    return !Search(path, EntryFilter::All).empty();
 }
 
 bool PosixFiles::CreateFolder(const Text& path) {
@@ -241,65 +244,147 @@ bool PosixFiles::CreateFolder(const Text& path) {
     return errno == EEXIST && stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::optional<std::string> PosixFiles::ReadFile(const Text& path) {
+namespace {
+
+class PosixReader : public FileReader {
+  public:
+    PosixReader(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    ~PosixReader() override { close(fd_); }
+    std::uint64_t Size() const override { return size_; }
+    std::optional<std::size_t> ReadAt(std::uint64_t offset, char* buffer,
+                                      std::size_t size) override {
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n =
+                pread(fd_, buffer + done, size - done, static_cast<off_t>(offset + done));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return std::nullopt;
+            }
+            if (n == 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
+  private:
+    int fd_;
+    std::uint64_t size_;
+};
+
+// The temporary file is locked for as long as it is written, so a cleaner in
+// another copy of the program can tell a live one from a stale one.
+class PosixWriter : public FileWriter {
+  public:
+    PosixWriter(Files& owner, Text path, int fd, std::string temp, std::string target,
+                std::string folder)
+        : owner_(owner),
+          path_(std::move(path)),
+          fd_(fd),
+          temp_(std::move(temp)),
+          target_(std::move(target)),
+          folder_(std::move(folder)) {}
+    ~PosixWriter() override {
+        if (fd_ >= 0) close(fd_);
+        if (!committed_) unlink(temp_.c_str());
+    }
+    bool Write(std::string_view bytes) override {
+        ok_ = ok_ && fd_ >= 0 && WriteAll(fd_, bytes);
+        return ok_;
+    }
+    bool WriteAt(std::uint64_t offset, std::string_view bytes) override {
+        while (ok_ && fd_ >= 0 && !bytes.empty()) {
+            const ssize_t n = pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                ok_ = false;
+            } else {
+                bytes.remove_prefix(static_cast<std::size_t>(n));
+                offset += static_cast<std::uint64_t>(n);
+            }
+        }
+        return ok_ && fd_ >= 0;
+    }
+    bool Commit() override {
+        if (!ok_ || fd_ < 0 || committed_) return false;
+        bool ok = fsync(fd_) == 0;
+        ok = close(fd_) == 0 && ok;
+        fd_ = -1;
+        if (ok && owner_.beforeReplace) ok = owner_.beforeReplace(path_);
+        if (ok) ok = rename(temp_.c_str(), target_.c_str()) == 0;
+        if (!ok) return ok_ = false;
+        committed_ = true;
+        SyncFolder(folder_);
+        return true;
+    }
+
+  private:
+    Files& owner_;
+    Text path_;
+    int fd_;
+    std::string temp_, target_, folder_;
+    bool ok_ = true;
+    bool committed_ = false;
+};
+
+// Removes the temporary files of this program in `folder` that no writer
+// holds any more (a killed or crashed write). Nothing else is touched.
+void RemoveStaleTemporaries(const std::string& folder) {
+    DIR* d = opendir(folder.c_str());
+    if (d == nullptr) return;
+    std::vector<std::string> stale;
+    while (const dirent* entry = readdir(d)) {
+        if (IsTemporaryFileName(entry->d_name)) stale.push_back(Join(folder, entry->d_name));
+    }
+    closedir(d);
+    for (const std::string& path : stale) {
+        const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            unlink(path.c_str());
+        }
+        close(fd);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<FileReader> PosixFiles::OpenRead(const Text& path) {
     const std::string host = HostPath(path);
-    if (host.empty()) return std::nullopt;
+    if (host.empty()) return nullptr;
     const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return nullptr;
     struct stat st {};
     if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         close(fd);
-        return std::nullopt;
+        return nullptr;
     }
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(fd);
-    return bytes;
+    return std::make_unique<PosixReader>(fd, static_cast<std::uint64_t>(st.st_size));
 }
 
-bool PosixFiles::WriteFile(const Text& path, std::string_view bytes) {
+std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path) {
     const Location where = Locate(path, currentDirectory_, false);
-    if (!where.valid || !IsValidFileName(text::FromUtf8(where.name))) return false;
+    if (!where.valid || !IsValidFileName(text::FromUtf8(where.name))) return nullptr;
     const std::string target = Join(where.folder, ResolveEntry(where.folder, where.name));
     struct stat st {};
     if (lstat(target.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode))) {
-        return false;  // Windows refuses to replace a folder or a read-only file
+        return nullptr;  // Windows refuses to replace a folder or a read-only file
     }
+    if (cleanedFolders_.insert(where.folder).second) RemoveStaleTemporaries(where.folder);
 
     static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        char name[48];
-        std::snprintf(name, sizeof name, "~mx%x%x.tmp", static_cast<unsigned>(getpid()),
-                      counter.fetch_add(1));
-        temp = Join(where.folder, name);
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp =
+            Join(where.folder, TemporaryFileName(static_cast<std::uint32_t>(getpid()),
+                                                 counter.fetch_add(1)));
+        const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return nullptr;
+        if (fd < 0) continue;
+        flock(fd, LOCK_EX);
+        return std::make_unique<PosixWriter>(*this, path, fd, temp, target, where.folder);
     }
-    if (fd < 0) return false;
-
-    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (ok && beforeReplace) ok = beforeReplace(path);
-    if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        unlink(temp.c_str());
-        return false;
-    }
-    SyncFolder(where.folder);
-    return true;
+    return nullptr;
 }
 
 bool PosixFiles::DeleteFile(const Text& path) {

@@ -2,6 +2,7 @@
 // Files on Linux with the semantics the program sees on Windows: backslash
 // paths in GBK, names found case-insensitively, Windows name rules, read-only
 // files that cannot be replaced or deleted, crash-safe replacing writes.
+#include <set>
 #include <string>
 
 #include "platform/files.h"
@@ -14,11 +15,11 @@ class PosixFiles : public Files {
     // the program folder.
     explicit PosixFiles(std::string programFolder, std::string currentDirectory = {});
 
-    std::vector<DirEntry> Search(const Text& pattern, EntryFilter filter) override;
-    bool Exists(const Text& path) override;
+    std::optional<std::vector<DirEntry>> TrySearch(const Text& pattern,
+                                                   EntryFilter filter) override;
     bool CreateFolder(const Text& path) override;
-    std::optional<std::string> ReadFile(const Text& path) override;
-    bool WriteFile(const Text& path, std::string_view bytes) override;
+    std::unique_ptr<FileReader> OpenRead(const Text& path) override;
+    std::unique_ptr<FileWriter> BeginWrite(const Text& path) override;
     bool DeleteFile(const Text& path) override;
     bool ClearAttributes(const Text& path) override;
     bool SetReadOnly(const Text& path, bool readOnly) override;
@@ -36,6 +37,8 @@ class PosixFiles : public Files {
   private:
     std::string programFolder_;
     std::string currentDirectory_;
+    // Folders whose stale temporary files were already removed in this run.
+    std::set<std::string> cleanedFolders_;
 };
 
 }  // namespace platform

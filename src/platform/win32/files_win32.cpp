@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cwchar>
 #include <optional>
@@ -133,17 +134,29 @@ Win32Files::Win32Files(Text programFolderOverride)
     }
 }
 
-std::vector<DirEntry> Win32Files::Search(const Text& pattern, EntryFilter filter) {
+std::optional<std::vector<DirEntry>> Win32Files::TrySearch(const Text& pattern,
+                                                           EntryFilter filter) {
     std::vector<DirEntry> result;
     const std::wstring wide = Wide(pattern);
     const std::size_t slash = wide.find_last_of(L"\\/");
     const std::wstring mask = Upper(slash == std::wstring::npos ? wide : wide.substr(slash + 1));
     WIN32_FIND_DATAW data{};
     const HANDLE find = FindFirstFileW(wide.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return result;
+    if (find == INVALID_HANDLE_VALUE) {
+        // Nothing matched in a folder that exists is an empty result; a
+        // folder that is missing or cannot be read is not.
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) return std::nullopt;
+        const std::wstring folder = slash == std::wstring::npos ? L"." : wide.substr(0, slash + 1);
+        const DWORD attributes = GetFileAttributesW(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            return std::nullopt;
+        }
+        return result;
+    }
     do {
         const std::wstring_view name = data.cFileName;
         if (name == L"." || name == L"..") continue;
+        if (IsTemporaryFileName(FromWide(name))) continue;
         // FindFirstFileW also matches the 8.3 short names, so "*.txt" would
         // find "a.txtx"; only the names the program sees count.
         if (!WildcardMatch(mask, Upper(name))) continue;
@@ -152,12 +165,10 @@ std::vector<DirEntry> Win32Files::Search(const Text& pattern, EntryFilter filter
         if (filter == EntryFilter::FilesOnly && isDirectory) continue;
         result.push_back(DirEntry{FromWide(name), isDirectory});
     } while (FindNextFileW(find, &data));
+    const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(find);
+    if (!complete) return std::nullopt;
     return result;
-}
-
-bool Win32Files::Exists(const Text& path) {
-    return !Search(path, EntryFilter::All).empty();
 }
 
 bool Win32Files::CreateFolder(const Text& path) {
@@ -169,65 +180,149 @@ bool Win32Files::CreateFolder(const Text& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::optional<std::string> Win32Files::ReadFile(const Text& path) {
-    const std::optional<std::wstring> checked = Checked(path);
-    if (!checked) return std::nullopt;
-    Handle file(CreateFileW(checked->c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return std::nullopt;
-    std::string bytes;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0) {
-        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
-    }
-    char buffer[65536];
-    for (;;) {
-        DWORD n = 0;
-        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &n, nullptr)) return std::nullopt;
-        if (n == 0) break;
-        bytes.append(buffer, n);
-    }
-    return bytes;
+namespace {
+
+OVERLAPPED At(std::uint64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return at;
 }
 
-bool Win32Files::WriteFile(const Text& path, std::string_view bytes) {
+class Win32Reader : public FileReader {
+  public:
+    Win32Reader(HANDLE file, std::uint64_t size) : file_(file), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+    std::optional<std::size_t> ReadAt(std::uint64_t offset, char* buffer,
+                                      std::size_t size) override {
+        std::size_t done = 0;
+        while (done < size) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+            OVERLAPPED at = At(offset + done);
+            DWORD n = 0;
+            if (!::ReadFile(file_.Get(), buffer + done, chunk, &n, &at)) {
+                if (GetLastError() == ERROR_HANDLE_EOF) break;
+                return std::nullopt;
+            }
+            if (n == 0) break;
+            done += n;
+        }
+        return done;
+    }
+
+  private:
+    Handle file_;
+    std::uint64_t size_;
+};
+
+// Opened without sharing, so the temporary file cannot be deleted by a
+// cleaner in another copy of the program while it is written.
+class Win32Writer : public FileWriter {
+  public:
+    Win32Writer(Files& owner, Text path, HANDLE file, std::wstring temp, std::wstring target)
+        : owner_(owner),
+          path_(std::move(path)),
+          file_(file),
+          temp_(std::move(temp)),
+          target_(std::move(target)) {}
+    ~Win32Writer() override {
+        file_.Close();
+        if (!committed_) DeleteFileW(temp_.c_str());
+    }
+    bool Write(std::string_view bytes) override {
+        if (!WriteAt(size_, bytes)) return false;
+        size_ += bytes.size();
+        return true;
+    }
+    bool WriteAt(std::uint64_t offset, std::string_view bytes) override {
+        while (ok_ && file_.Valid() && !bytes.empty()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+            OVERLAPPED at = At(offset);
+            DWORD written = 0;
+            ok_ = ::WriteFile(file_.Get(), bytes.data(), chunk, &written, &at) && written > 0;
+            bytes.remove_prefix(written);
+            offset += written;
+        }
+        return ok_ && file_.Valid();
+    }
+    bool Commit() override {
+        if (!ok_ || !file_.Valid() || committed_) return false;
+        bool ok = FlushFileBuffers(file_.Get()) != 0;
+        ok = file_.Close() && ok;
+        if (ok && owner_.beforeReplace) ok = owner_.beforeReplace(path_);
+        if (ok) {
+            ok = MoveFileExW(temp_.c_str(), target_.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        }
+        if (!ok) return ok_ = false;
+        committed_ = true;
+        return true;
+    }
+
+  private:
+    Files& owner_;
+    Text path_;
+    Handle file_;
+    std::wstring temp_, target_;
+    std::uint64_t size_ = 0;
+    bool ok_ = true;
+    bool committed_ = false;
+};
+
+// Removes the temporary files of this program in `folder` (with its
+// separator) that no writer holds open any more; nothing else is touched.
+void RemoveStaleTemporaries(const std::wstring& folder) {
+    WIN32_FIND_DATAW data{};
+    const HANDLE find = FindFirstFileW((folder + L"~moxia-*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    std::vector<std::wstring> stale;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            IsTemporaryFileName(FromWide(data.cFileName))) {
+            stale.push_back(folder + data.cFileName);
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    for (const std::wstring& path : stale) DeleteFileW(path.c_str());
+}
+
+}  // namespace
+
+std::unique_ptr<FileReader> Win32Files::OpenRead(const Text& path) {
     const std::optional<std::wstring> checked = Checked(path);
-    if (!checked || IsReadOnlyFile(*checked)) return false;
+    if (!checked) return nullptr;
+    const HANDLE h = CreateFileW(checked->c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h, &size)) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    return std::make_unique<Win32Reader>(h, static_cast<std::uint64_t>(size.QuadPart));
+}
+
+std::unique_ptr<FileWriter> Win32Files::BeginWrite(const Text& path) {
+    const std::optional<std::wstring> checked = Checked(path);
+    if (!checked || IsReadOnlyFile(*checked)) return nullptr;
     const std::wstring& target = *checked;
     const std::wstring folder = FolderOf(target);
+    if (cleanedFolders_.insert(Upper(folder)).second) RemoveStaleTemporaries(folder);
 
     static std::atomic<unsigned> counter{0};
-    std::wstring temp;
-    HANDLE h = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-        wchar_t name[48];
-        std::swprintf(name, 48, L"~mx%lx%x.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
-                      counter.fetch_add(1));
-        temp = folder + name;
-        h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                        nullptr);
-        if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::wstring temp =
+            folder + Wide(TemporaryFileName(static_cast<std::uint32_t>(GetCurrentProcessId()),
+                                            counter.fetch_add(1)));
+        const HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            return std::make_unique<Win32Writer>(*this, path, h, temp, target);
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) return nullptr;
     }
-    Handle file(h);
-    if (!file.Valid()) return false;
-
-    bool ok = true;
-    for (std::string_view rest = bytes; ok && !rest.empty();) {
-        const DWORD chunk = static_cast<DWORD>(rest.size() < (1u << 30) ? rest.size() : (1u << 30));
-        DWORD written = 0;
-        ok = ::WriteFile(file.Get(), rest.data(), chunk, &written, nullptr) && written > 0;
-        rest.remove_prefix(written);
-    }
-    ok = ok && FlushFileBuffers(file.Get());
-    ok = file.Close() && ok;
-    if (ok && beforeReplace) ok = beforeReplace(path);
-    if (ok) {
-        ok = MoveFileExW(temp.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    }
-    if (!ok) DeleteFileW(temp.c_str());
-    return ok;
+    return nullptr;
 }
 
 bool Win32Files::DeleteFile(const Text& path) {

@@ -1,5 +1,8 @@
 #pragma once
 // Files through the Windows W functions.
+#include <set>
+#include <string>
+
 #include "platform/files.h"
 
 namespace platform {
@@ -10,11 +13,11 @@ class Win32Files : public Files {
     // override is given (tests use a temporary folder).
     explicit Win32Files(Text programFolderOverride = {});
 
-    std::vector<DirEntry> Search(const Text& pattern, EntryFilter filter) override;
-    bool Exists(const Text& path) override;
+    std::optional<std::vector<DirEntry>> TrySearch(const Text& pattern,
+                                                   EntryFilter filter) override;
     bool CreateFolder(const Text& path) override;
-    std::optional<std::string> ReadFile(const Text& path) override;
-    bool WriteFile(const Text& path, std::string_view bytes) override;
+    std::unique_ptr<FileReader> OpenRead(const Text& path) override;
+    std::unique_ptr<FileWriter> BeginWrite(const Text& path) override;
     bool DeleteFile(const Text& path) override;
     bool ClearAttributes(const Text& path) override;
     bool SetReadOnly(const Text& path, bool readOnly) override;
@@ -26,6 +29,8 @@ class Win32Files : public Files {
 
   private:
     Text programFolder_;
+    // Folders (upper case) whose stale temporary files were already removed.
+    std::set<std::wstring> cleanedFolders_;
 };
 
 }  // namespace platform
