@@ -21,7 +21,34 @@ bool ParseHex(std::string_view digits, std::uint32_t& value) {
     return true;
 }
 
+bool IsDeviceStem(std::string stem) {
+    for (char& c : stem) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+        if (stem == device) return true;
+    }
+    if (!stem.starts_with("COM") && !stem.starts_with("LPT")) return false;
+    const std::string_view digit = std::string_view(stem).substr(3);
+    if (digit.size() == 1 && digit[0] >= '0' && digit[0] <= '9') return true;
+    static const Text superscripts[] = {text::FromUtf8("\xC2\xB9"), text::FromUtf8("\xC2\xB2"),
+                                        text::FromUtf8("\xC2\xB3")};
+    for (const Text& s : superscripts) {
+        if (digit == s) return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+bool IsOrdinaryFileName(std::string_view name) {
+    if (!IsValidFileName(name)) return false;
+    // Neither byte can be the second byte of a double-byte character.
+    if (name.back() == '.' || name.back() == ' ') return false;
+    std::string stem(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    return !IsDeviceStem(stem);
+}
 
 Text TemporaryFileName(std::uint32_t processId, std::uint32_t counter) {
     char middle[24];

@@ -41,6 +41,14 @@ inline bool IsValidFileName(std::string_view name) {
     return true;
 }
 
+// The one rule for a name the program creates from outside input (a typed
+// title or directory name, a package entry's path component): a valid file
+// name that Windows keeps as written and that names no device. Windows drops
+// trailing dots and blanks, and takes CON, PRN, AUX, NUL, COM0 to COM9, LPT0
+// to LPT9 (also with the digits ¹ ² ³), CONIN$ and CONOUT$ as devices in any
+// letter case, with any extension and with blanks before it ("CON .txt").
+bool IsOrdinaryFileName(std::string_view name);
+
 struct FileTime {
     std::uint64_t ticks = 0;  // 100-ns intervals since 1601-01-01 UTC
 };

@@ -91,27 +91,8 @@ Text DocumentListStatusText(const Text& directory, int count, Mode mode) {
            (mode == Mode::Password ? " 份文档_已加密!" : " 份文档_未加密!");
 }
 
-namespace {
-
-// CON, NUL, COM1 and the like name devices on Windows, with any extension.
-bool IsReservedDeviceName(const Text& name) {
-    std::string stem = name.substr(0, name.find('.'));
-    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    for (char& c : stem) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
-    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
-           stem[3] >= '1' && stem[3] <= '9';
-}
-
-}  // namespace
-
 bool IsSingleFileName(const Text& name) {
-    if (!platform::IsValidFileName(name) || IsReservedDeviceName(name)) return false;
-    // A trailing dot or blank is dropped by Windows, so the file would get
-    // another name than the one typed. (Neither byte can be a trail byte.)
-    return name.back() != '.' && name.back() != ' ';
+    return platform::IsOrdinaryFileName(name);
 }
 
 }  // namespace store

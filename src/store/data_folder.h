@@ -44,7 +44,8 @@ Text DocumentListStatusText(const Text& directory, int count, Mode mode);
 
 // A name the user typed can stand as one file name in its folder: not empty,
 // not "." or "..", no path separators, wildcards, reserved characters or
-// control characters, and no trailing dot or blank that Windows would strip.
+// control characters, no trailing dot or blank that Windows would strip, and
+// no device name: the rule of platform::IsOrdinaryFileName.
 bool IsSingleFileName(const Text& name);
 
 }  // namespace store

@@ -33,35 +33,56 @@ class ProgressShown {
     app::App& app_;
 };
 
-// The archive of Default, or nullopt after telling the user why not.
-std::optional<std::string> PackDataFolder(app::App& app, const ProgressShown& bar) {
-    PackResult packed =
-        BuildArchive(app.files(), store::DataRoot(app.files()), std::time(nullptr), bar.Callback());
-    if (!packed.archive) {
+// Packs Default into `path`, through the cipher when a key is given; true
+// when the package was written whole. Every failure is told here, and leaves
+// the old package as it was.
+bool WritePackage(app::App& app, const Text& path, const std::string* key,
+                  const ProgressShown& bar) {
+    platform::Files& files = app.files();
+    std::unique_ptr<platform::FileWriter> writer = files.BeginWrite(path);
+    const auto writeFailed = [&] {
+        app::ShowMessage(app, "打包失败：无法写入 " + path + "\r\n原有备份包未作任何更改。");
+        return false;
+    };
+    if (!writer) return writeFailed();
+    WriterSink file(*writer);
+    std::optional<CipherSink> cipher;
+    if (key != nullptr) cipher.emplace(file, *key);
+    ArchiveSink& sink = cipher ? static_cast<ArchiveSink&>(*cipher) : file;
+    const PackResult packed =
+        PackFolder(files, store::DataRoot(files), std::time(nullptr), bar.Callback(), sink);
+    if (!packed.ok && !packed.writeFailed) {
         app::ShowMessage(app,
                          "打包失败：无法读取 " + packed.unreadable + "\r\n备份包未作任何更改。");
+        return false;
     }
-    return std::move(packed.archive);
+    if (!packed.ok || !file.Flush() || !writer->Commit()) return writeFailed();
+    return true;
 }
 
-bool WritePackage(app::App& app, const Text& path, std::string_view bytes) {
-    if (app.files().WriteFile(path, bytes)) return true;
-    app::ShowMessage(app, "打包失败：无法写入 " + path + "\r\n原有备份包未作任何更改。");
-    return false;
-}
-
-// Restores the package bytes into Default; true when the success message may
-// follow. Every failure is told here.
-bool RestoreDataFolder(app::App& app, std::string_view package, bool protectedPackage,
+// Restores the package at `path` into Default, through the cipher when a key
+// is given; true when the success message may follow. Every failure is told
+// here.
+bool RestoreDataFolder(app::App& app, const Text& path, const std::string* key,
                        const ProgressShown& bar, int& skipped) {
+    platform::Files& files = app.files();
+    std::unique_ptr<platform::FileReader> reader = files.OpenRead(path);
+    if (!reader) {
+        app::ShowMessage(app, "无法读取 " + path + "，未复原任何文件。");
+        return false;
+    }
+    ReaderSource file(*reader);
+    std::optional<CipherSource> cipher;
+    if (key != nullptr) cipher.emplace(file, *key);
+    ArchiveSource& source = cipher ? static_cast<ArchiveSource&>(*cipher) : file;
     const UnpackResult result =
-        ExtractArchive(app.files(), package, store::DataRoot(app.files()), bar.Callback());
+        ExtractArchive(files, source, store::DataRoot(files), bar.Callback());
     skipped = result.skipped;
     switch (result.status) {
         case UnpackStatus::Ok:
             return true;
         case UnpackStatus::NotArchive:
-            app::ShowMessage(app, protectedPackage
+            app::ShowMessage(app, key != nullptr
                                       ? "有密备份包无法识别（密码与打包时不同，或文件已损坏），"
                                         "未复原任何文件。"
                                       : "无密备份包无法识别（文件已损坏），未复原任何文件。");
@@ -92,21 +113,12 @@ void RemovePlainLeftover(app::App& app) {
     }
 }
 
-// The whole package, or nullopt after telling the user it can't be read.
-std::optional<std::string> ReadPackage(app::App& app, const Text& path) {
-    std::optional<std::string> package = app.files().ReadFile(path);
-    if (!package) app::ShowMessage(app, "无法读取 " + path + "，未复原任何文件。");
-    return package;
-}
-
 }  // namespace
 
 void PackPlainBackup(app::App& app) {
     const ProgressShown bar(app);
-    std::optional<std::string> archive = PackDataFolder(app, bar);
-    if (!archive) return;
     const Text path = PackagePath(app, "Bak.zip");
-    if (!WritePackage(app, path, *archive)) return;
+    if (!WritePackage(app, path, nullptr, bar)) return;
     app::ShowMessage(app, "无密打包完成!\r\n" + path);
 }
 
@@ -117,24 +129,22 @@ void RestorePlainBackup(app::App& app) {
         return;
     }
     const ProgressShown bar(app);
-    const std::optional<std::string> package = ReadPackage(app, path);
-    if (!package) return;
     int skipped = 0;
-    if (RestoreDataFolder(app, *package, false, bar, skipped)) {
+    if (RestoreDataFolder(app, path, nullptr, bar, skipped)) {
         app::ShowMessage(app, WithSkipped("成功复原无密备份包!", skipped));
     }
 }
 
+// The protected package is encrypted as it is written and decrypted as it is
+// read, so its plain archive never reaches the disk (no RC.rcbak).
 void PackProtectedBackup(app::App& app) {
     if (!ProtectedAllowed(app)) return;
     const Text* key = app::RequireSessionKey(app);
     if (key == nullptr) return;
     RemovePlainLeftover(app);
     const ProgressShown bar(app);
-    std::optional<std::string> archive = PackDataFolder(app, bar);
-    if (!archive) return;
     const Text path = PackagePath(app, "RC.bak");
-    if (!WritePackage(app, path, crypto::EncryptData(*archive, *key))) return;
+    if (!WritePackage(app, path, key, bar)) return;
     app::ShowMessage(app, "有密打包完成!\r\n" + path);
 }
 
@@ -149,10 +159,8 @@ void RestoreProtectedBackup(app::App& app) {
         return;
     }
     const ProgressShown bar(app);
-    const std::optional<std::string> package = ReadPackage(app, path);
-    if (!package) return;
     int skipped = 0;
-    if (RestoreDataFolder(app, crypto::DecryptData(*package, *key), true, bar, skipped)) {
+    if (RestoreDataFolder(app, path, key, bar, skipped)) {
         app::ShowMessage(app, WithSkipped("成功复原有密备份包!", skipped));
     }
 }

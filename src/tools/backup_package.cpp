@@ -1,85 +1,32 @@
 #include "tools/backup_package.h"
 
-#include <minizip/unzip.h>
-#include <minizip/zip.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <set>
 
 namespace tools {
 namespace {
 
-// ---- minizip over a byte buffer -------------------------------------------
+constexpr std::size_t kChunk = 256 * 1024;
+constexpr std::uint32_t kMax32 = 0xFFFFFFFFu;
+constexpr std::uint16_t kMax16 = 0xFFFFu;
 
-struct MemoryStream {
-    std::string bytes;
-    ZPOS64_T pos = 0;
-};
+// ---- little-endian fields --------------------------------------------------
 
-voidpf ZCALLBACK MemOpen(voidpf opaque, const void*, int) {
-    static_cast<MemoryStream*>(opaque)->pos = 0;
-    return opaque;
+void Put(std::string& out, std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-uLong ZCALLBACK MemRead(voidpf, voidpf stream, void* buf, uLong size) {
-    auto* s = static_cast<MemoryStream*>(stream);
-    if (s->pos >= s->bytes.size()) return 0;
-    const uLong n = static_cast<uLong>(std::min<ZPOS64_T>(size, s->bytes.size() - s->pos));
-    std::memcpy(buf, s->bytes.data() + s->pos, n);
-    s->pos += n;
-    return n;
+std::uint64_t Get(std::string_view b, std::size_t at, int bytes) {
+    std::uint64_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
+    return v;
 }
 
-uLong ZCALLBACK MemWrite(voidpf, voidpf stream, const void* buf, uLong size) {
-    auto* s = static_cast<MemoryStream*>(stream);
-    if (s->pos + size > s->bytes.size()) s->bytes.resize(s->pos + size);
-    std::memcpy(s->bytes.data() + s->pos, buf, size);
-    s->pos += size;
-    return size;
-}
-
-ZPOS64_T ZCALLBACK MemTell(voidpf, voidpf stream) {
-    return static_cast<MemoryStream*>(stream)->pos;
-}
-
-long ZCALLBACK MemSeek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-    auto* s = static_cast<MemoryStream*>(stream);
-    ZPOS64_T base = 0;
-    if (origin == ZLIB_FILEFUNC_SEEK_CUR)
-        base = s->pos;
-    else if (origin == ZLIB_FILEFUNC_SEEK_END)
-        base = s->bytes.size();
-    else if (origin != ZLIB_FILEFUNC_SEEK_SET)
-        return -1;
-    const ZPOS64_T target = base + offset;
-    if (target > s->bytes.size()) return -1;
-    s->pos = target;
-    return 0;
-}
-
-int ZCALLBACK MemClose(voidpf, voidpf) {
-    return 0;
-}
-
-int ZCALLBACK MemError(voidpf, voidpf) {
-    return 0;
-}
-
-zlib_filefunc64_def MemoryFunctions(MemoryStream& stream) {
-    zlib_filefunc64_def def{};
-    def.zopen64_file = MemOpen;
-    def.zread_file = MemRead;
-    def.zwrite_file = MemWrite;
-    def.ztell64_file = MemTell;
-    def.zseek64_file = MemSeek;
-    def.zclose_file = MemClose;
-    def.zerror_file = MemError;
-    def.opaque = &stream;
-    return def;
-}
-
-// ---- times ----------------------------------------------------------------
+// ---- times -----------------------------------------------------------------
 
 constexpr std::int64_t kUnixEpochInFileTimeSeconds = 11644473600LL;
 
@@ -90,7 +37,9 @@ std::uint32_t UnixFromFileTime(platform::FileTime t) {
 }
 
 platform::FileTime FileTimeFromUnix(std::int64_t seconds) {
-    return {static_cast<std::uint64_t>(seconds + kUnixEpochInFileTimeSeconds) * 10000000ULL};
+    return {static_cast<std::uint64_t>(
+                std::max<std::int64_t>(seconds + kUnixEpochInFileTimeSeconds, 0)) *
+            10000000ULL};
 }
 
 bool LocalTime(std::time_t t, std::tm& out) {
@@ -102,15 +51,17 @@ bool LocalTime(std::time_t t, std::tm& out) {
 }
 
 // ZIP dates are local wall-clock time; the format starts in 1980.
-uLong DosDateTime(std::time_t t) {
+std::uint32_t DosDateTime(std::time_t t) {
     std::tm tm{};
     if (!LocalTime(t, tm) || tm.tm_year < 80) return (1u << 21) | (1u << 16);
-    return (static_cast<uLong>(tm.tm_year - 80) << 25) | (static_cast<uLong>(tm.tm_mon + 1) << 21) |
-           (static_cast<uLong>(tm.tm_mday) << 16) | (static_cast<uLong>(tm.tm_hour) << 11) |
-           (static_cast<uLong>(tm.tm_min) << 5) | static_cast<uLong>(tm.tm_sec / 2);
+    return (static_cast<std::uint32_t>(tm.tm_year - 80) << 25) |
+           (static_cast<std::uint32_t>(tm.tm_mon + 1) << 21) |
+           (static_cast<std::uint32_t>(tm.tm_mday) << 16) |
+           (static_cast<std::uint32_t>(tm.tm_hour) << 11) |
+           (static_cast<std::uint32_t>(tm.tm_min) << 5) | static_cast<std::uint32_t>(tm.tm_sec / 2);
 }
 
-std::time_t TimeFromDos(uLong dos) {
+std::time_t TimeFromDos(std::uint32_t dos) {
     std::tm tm{};
     tm.tm_year = static_cast<int>((dos >> 25) & 0x7F) + 80;
     tm.tm_mon = static_cast<int>((dos >> 21) & 0x0F) - 1;
@@ -122,48 +73,53 @@ std::time_t TimeFromDos(uLong dos) {
     return std::mktime(&tm);
 }
 
-void PutLe32(std::string& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-}
-
-// Extended timestamp ("UT"): all three times locally, the modification time
+// The "UT" extended timestamp: all three times locally, the modification time
 // in the central directory.
 std::string LocalTimestamp(std::uint32_t modified, std::uint32_t accessed, std::uint32_t created) {
     std::string x = {'U', 'T', 13, 0, 7};
-    PutLe32(x, modified);
-    PutLe32(x, accessed);
-    PutLe32(x, created);
+    Put(x, modified, 4);
+    Put(x, accessed, 4);
+    Put(x, created, 4);
     return x;
 }
 
 std::string CentralTimestamp(std::uint32_t modified) {
     std::string x = {'U', 'T', 5, 0, 7};
-    PutLe32(x, modified);
+    Put(x, modified, 4);
     return x;
 }
 
-std::optional<std::int64_t> ModifiedFromExtra(std::string_view extra) {
+// The data of the extra field with `id`, if present and well formed.
+std::optional<std::string_view> ExtraField(std::string_view extra, unsigned id) {
     for (std::size_t pos = 0; pos + 4 <= extra.size();) {
-        const auto b = [&](std::size_t i) { return static_cast<unsigned char>(extra[i]); };
-        const unsigned id = b(pos) | (b(pos + 1) << 8);
-        const std::size_t size = b(pos + 2) | (b(pos + 3) << 8);
-        if (pos + 4 + size > extra.size()) break;
-        if (id == 0x5455 && size >= 5 && (b(pos + 4) & 1)) {
-            return static_cast<std::int64_t>(
-                static_cast<std::uint32_t>(b(pos + 5) | (b(pos + 6) << 8) | (b(pos + 7) << 16) |
-                                           (static_cast<std::uint32_t>(b(pos + 8)) << 24)));
-        }
+        const unsigned tag = static_cast<unsigned>(Get(extra, pos, 2));
+        const std::size_t size = static_cast<std::size_t>(Get(extra, pos + 2, 2));
+        if (pos + 4 + size > extra.size()) return std::nullopt;
+        if (tag == id) return extra.substr(pos + 4, size);
         pos += 4 + size;
     }
     return std::nullopt;
 }
 
-// ---- packing --------------------------------------------------------------
+std::optional<std::int64_t> ModifiedFromExtra(std::string_view extra) {
+    const std::optional<std::string_view> ut = ExtraField(extra, 0x5455);
+    if (!ut || ut->size() < 5 || (static_cast<unsigned char>((*ut)[0]) & 1) == 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(Get(*ut, 1, 4));
+}
 
-constexpr uLong kVersionMadeBy = 0x0B17;
-constexpr uLong kFolderAttributes = 0x41C00010;
-constexpr uLong kFileAttributes = 0x20;  // archive
+// ---- packing ---------------------------------------------------------------
+
+constexpr std::uint16_t kVersionMadeBy = 0x0B17;
+constexpr std::uint16_t kVersionNeeded = 20;
+constexpr std::uint16_t kVersionNeededZip64 = 45;
+constexpr std::uint32_t kFolderAttributes = 0x41C00010;
+constexpr std::uint32_t kFileAttributes = 0x20;  // archive
 constexpr int kDeflateLevel = 8;
+// Files up to this size are deflated in memory, so their header is written
+// with its values; larger ones stream and get their header patched.
+constexpr std::uint64_t kInMemoryFile = 8 * 1024 * 1024;
 
 bool EndsWithNoCase(std::string_view name, std::string_view suffix) {
     if (name.size() < suffix.size()) return false;
@@ -183,169 +139,801 @@ bool StoredByName(std::string_view name) {
     return false;
 }
 
-std::optional<std::string> RawDeflate(std::string_view data) {
-    z_stream zs{};
-    if (deflateInit2(&zs, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-        return std::nullopt;
-    }
-    std::string out(deflateBound(&zs, static_cast<uLong>(data.size())), '\0');
-    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    zs.avail_in = static_cast<uInt>(data.size());
-    zs.next_out = reinterpret_cast<Bytef*>(out.data());
-    zs.avail_out = static_cast<uInt>(out.size());
-    const int rc = deflate(&zs, Z_FINISH);
-    out.resize(zs.total_out);
-    deflateEnd(&zs);
-    if (rc != Z_STREAM_END) return std::nullopt;
-    return out;
-}
-
-// Every file and folder below `folder`, or nullopt naming the first folder
-// that cannot be listed (a failed search is not an empty folder).
-std::optional<int> CountBelow(platform::Files& files, const Text& folder, Text& unlistable) {
-    const auto entries = files.TrySearch(folder + "\\*", platform::EntryFilter::All);
-    if (!entries) {
-        unlistable = folder;
-        return std::nullopt;
-    }
-    int count = 0;
-    for (const platform::DirEntry& e : *entries) {
-        ++count;
-        if (!e.isDirectory) continue;
-        const std::optional<int> below = CountBelow(files, folder + "\\" + e.name, unlistable);
-        if (!below) return std::nullopt;
-        count += *below;
-    }
-    return count;
-}
-
-class Packer {
+class Deflater {
   public:
-    Packer(platform::Files& files, std::time_t now, const ProgressFn& progress, int total)
-        : files_(files), now_(now), progress_(progress), total_(total) {}
-
-    bool Open() {
-        functions_ = MemoryFunctions(stream_);
-        zip_ = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &functions_);
-        return zip_ != nullptr;
+    Deflater() {
+        ok_ = deflateInit2(&zs_, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) ==
+              Z_OK;
     }
+    ~Deflater() {
+        if (ok_) deflateEnd(&zs_);
+    }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
 
-    // False when the archive facility fails or a file cannot be read.
-    bool AddFolderContents(const Text& folder, const Text& prefix) {
-        const auto listed = files_.TrySearch(folder + "\\*", platform::EntryFilter::All);
-        if (!listed) {
-            unreadable = folder;
-            return false;
-        }
-        const std::vector<platform::DirEntry>& entries = *listed;
-        for (const platform::DirEntry& e : entries) {
-            if (e.isDirectory) continue;
-            const Text path = folder + "\\" + e.name;
-            std::optional<std::string> content = files_.ReadFile(path);
-            if (!content) {
-                unreadable = path;
-                return false;
-            }
-            const std::uint32_t fallback = static_cast<std::uint32_t>(now_);
-            std::uint32_t m = fallback, a = fallback, c = fallback;
-            if (std::optional<platform::FileTimes> t = files_.GetFileTimes(path)) {
-                m = UnixFromFileTime(t->modified);
-                a = UnixFromFileTime(t->accessed);
-                c = UnixFromFileTime(t->created);
-            }
-            if (!AddEntry(prefix + e.name, *content, false, m, a, c)) return false;
-        }
-        for (const platform::DirEntry& e : entries) {
-            if (!e.isDirectory) continue;
-            const std::uint32_t t = static_cast<std::uint32_t>(now_);
-            if (!AddEntry(prefix + e.name + "/", {}, true, t, t, t)) return false;
-            if (!AddFolderContents(folder + "\\" + e.name, prefix + e.name + "/")) return false;
+    // Appends the deflated form of `data` to `out`; `last` ends the stream.
+    bool Feed(std::string_view data, bool last, std::string& out) {
+        if (!ok_) return false;
+        zs_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+        zs_.avail_in = static_cast<uInt>(data.size());
+        char buffer[65536];
+        for (;;) {
+            zs_.next_out = reinterpret_cast<Bytef*>(buffer);
+            zs_.avail_out = sizeof buffer;
+            const int rc = deflate(&zs_, last ? Z_FINISH : Z_NO_FLUSH);
+            if (rc == Z_STREAM_ERROR) return ok_ = false;
+            out.append(buffer, sizeof buffer - zs_.avail_out);
+            if (last ? rc == Z_STREAM_END : (zs_.avail_in == 0 && zs_.avail_out != 0)) break;
         }
         return true;
     }
 
-    std::optional<std::string> Close() {
-        const int rc = zipClose(zip_, nullptr);
-        zip_ = nullptr;
-        if (rc != ZIP_OK) return std::nullopt;
-        return std::move(stream_.bytes);
+  private:
+    z_stream zs_{};
+    bool ok_ = false;
+};
+
+std::uint32_t Crc(std::uint32_t crc, std::string_view data) {
+    return static_cast<std::uint32_t>(
+        crc32(crc, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+}
+
+struct Item {
+    Text name;  // entry name
+    Text path;  // on disk
+    bool isFolder = false;
+};
+
+// The entries in archive order, or false naming the folder that cannot be
+// listed (a failed search is not an empty folder).
+bool Collect(platform::Files& files, const Text& folder, const Text& prefix,
+             std::vector<Item>& items, Text& unlistable) {
+    const auto entries = files.TrySearch(folder + "\\*", platform::EntryFilter::All);
+    if (!entries) {
+        unlistable = folder;
+        return false;
+    }
+    for (const platform::DirEntry& e : *entries) {
+        if (!e.isDirectory) items.push_back({prefix + e.name, folder + "\\" + e.name, false});
+    }
+    for (const platform::DirEntry& e : *entries) {
+        if (!e.isDirectory) continue;
+        items.push_back({prefix + e.name + "/", folder + "\\" + e.name, true});
+        if (!Collect(files, folder + "\\" + e.name, prefix + e.name + "/", items, unlistable)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct CentralEntry {
+    Text name;
+    std::uint16_t method = 0;
+    std::uint32_t dosTime = 0, crc = 0, attributes = 0, modified = 0;
+    std::uint64_t size = 0, compressed = 0, offset = 0;
+    bool zip64Sizes = false;  // the local header carries ZIP64 sizes
+};
+
+class ZipWriter {
+  public:
+    explicit ZipWriter(ArchiveSink& sink) : sink_(sink) {}
+
+    // The local header; sizes of a streamed entry are patched later.
+    bool BeginEntry(CentralEntry& e, std::uint32_t accessed, std::uint32_t created,
+                    bool patchable) {
+        e.offset = written_;
+        std::string h("PK\x03\x04", 4);
+        Put(h, e.zip64Sizes ? kVersionNeededZip64 : kVersionNeeded, 2);
+        Put(h, 0, 2);  // flags: sizes and CRC in the header, no data descriptor
+        Put(h, e.method, 2);
+        Put(h, e.dosTime, 4);
+        Put(h, e.crc, 4);
+        Put(h, e.zip64Sizes ? kMax32 : e.compressed, 4);
+        Put(h, e.zip64Sizes ? kMax32 : e.size, 4);
+        const std::string ut = LocalTimestamp(e.modified, accessed, created);
+        std::string zip64;
+        if (e.zip64Sizes) {
+            zip64 = std::string("\x01\x00\x10\x00", 4);
+            Put(zip64, e.size, 8);
+            Put(zip64, e.compressed, 8);
+        }
+        Put(h, e.name.size(), 2);
+        Put(h, ut.size() + zip64.size(), 2);
+        h += e.name + ut + zip64;
+        headerSize_ = h.size();
+        return Emit(h, patchable);
     }
 
-    ~Packer() {
-        if (zip_ != nullptr) zipClose(zip_, nullptr);
+    bool Data(std::string_view bytes) { return Emit(bytes, false); }
+
+    // Writes the final CRC and sizes into the patchable local header.
+    bool PatchEntry(const CentralEntry& e) {
+        std::string values;
+        Put(values, e.crc, 4);
+        if (!sink_.Patch(e.offset + 14, values)) return false;
+        if (!e.zip64Sizes) {
+            values.clear();
+            Put(values, e.compressed, 4);
+            Put(values, e.size, 4);
+            return sink_.Patch(e.offset + 18, values);
+        }
+        values.clear();
+        Put(values, e.size, 8);
+        Put(values, e.compressed, 8);
+        return sink_.Patch(e.offset + headerSize_ - 16, values);
     }
 
-    Text unreadable;
+    void EndEntry(CentralEntry e) { central_.push_back(std::move(e)); }
+
+    bool Finish() {
+        const std::uint64_t centralAt = written_;
+        std::string out;
+        for (const CentralEntry& e : central_) {
+            const bool bigSize = e.zip64Sizes || e.size >= kMax32 || e.compressed >= kMax32;
+            const bool bigOffset = e.offset >= kMax32;
+            std::string zip64;
+            if (bigSize) Put(zip64, e.size, 8), Put(zip64, e.compressed, 8);
+            if (bigOffset) Put(zip64, e.offset, 8);
+            if (!zip64.empty()) {
+                std::string field("\x01\x00", 2);
+                Put(field, zip64.size(), 2);
+                zip64 = field + zip64;
+            }
+            const std::string ut = CentralTimestamp(e.modified);
+            out += std::string("PK\x01\x02", 4);
+            Put(out, kVersionMadeBy, 2);
+            Put(out, zip64.empty() ? kVersionNeeded : kVersionNeededZip64, 2);
+            Put(out, 0, 2);
+            Put(out, e.method, 2);
+            Put(out, e.dosTime, 4);
+            Put(out, e.crc, 4);
+            Put(out, bigSize ? kMax32 : e.compressed, 4);
+            Put(out, bigSize ? kMax32 : e.size, 4);
+            Put(out, e.name.size(), 2);
+            Put(out, ut.size() + zip64.size(), 2);
+            Put(out, 0, 2);  // comment
+            Put(out, 0, 2);  // disk
+            Put(out, 0, 2);  // internal attributes
+            Put(out, e.attributes, 4);
+            Put(out, bigOffset ? kMax32 : e.offset, 4);
+            out += e.name + ut + zip64;
+            if (out.size() >= kChunk) {
+                if (!Emit(out, false)) return false;
+                out.clear();
+            }
+        }
+        const std::uint64_t centralSize = written_ + out.size() - centralAt;
+        const std::uint64_t count = central_.size();
+        if (count >= kMax16 || centralSize >= kMax32 || centralAt >= kMax32) {
+            const std::uint64_t recordAt = written_ + out.size();
+            out += std::string("PK\x06\x06", 4);
+            Put(out, 44, 8);
+            Put(out, kVersionMadeBy, 2);
+            Put(out, kVersionNeededZip64, 2);
+            Put(out, 0, 4);
+            Put(out, 0, 4);
+            Put(out, count, 8);
+            Put(out, count, 8);
+            Put(out, centralSize, 8);
+            Put(out, centralAt, 8);
+            out += std::string("PK\x06\x07", 4);
+            Put(out, 0, 4);
+            Put(out, recordAt, 8);
+            Put(out, 1, 4);
+        }
+        out += std::string("PK\x05\x06", 4);
+        Put(out, 0, 4);
+        Put(out, std::min<std::uint64_t>(count, kMax16), 2);
+        Put(out, std::min<std::uint64_t>(count, kMax16), 2);
+        Put(out, std::min<std::uint64_t>(centralSize, kMax32), 4);
+        Put(out, std::min<std::uint64_t>(centralAt, kMax32), 4);
+        Put(out, 0, 2);
+        return Emit(out, false);
+    }
 
   private:
-    bool AddEntry(const Text& name, std::string_view content, bool folder, std::uint32_t m,
-                  std::uint32_t a, std::uint32_t c) {
-        const bool stored = folder || StoredByName(name);
+    bool Emit(std::string_view bytes, bool patchable) {
+        if (!sink_.Append(bytes, patchable)) return false;
+        written_ += bytes.size();
+        return true;
+    }
+
+    ArchiveSink& sink_;
+    std::uint64_t written_ = 0;
+    std::size_t headerSize_ = 0;
+    std::vector<CentralEntry> central_;
+};
+
+class Packer {
+  public:
+    Packer(platform::Files& files, std::time_t now, ArchiveSink& sink)
+        : files_(files), now_(now), zip_(sink) {}
+
+    // False when a file cannot be read (named in `unreadable`) or the sink
+    // refuses the bytes (`writeFailed`).
+    bool Add(const Item& item) {
+        CentralEntry e;
+        e.name = item.name;
+        const std::uint32_t packedAt = static_cast<std::uint32_t>(now_);
+        if (item.isFolder) {
+            e.dosTime = DosDateTime(now_);
+            e.attributes = kFolderAttributes;
+            e.modified = packedAt;
+            if (!zip_.BeginEntry(e, packedAt, packedAt, false)) return WriteFailed();
+            zip_.EndEntry(std::move(e));
+            return true;
+        }
+        std::uint32_t accessed = packedAt, created = packedAt;
+        e.modified = packedAt;
+        if (std::optional<platform::FileTimes> t = files_.GetFileTimes(item.path)) {
+            e.modified = UnixFromFileTime(t->modified);
+            accessed = UnixFromFileTime(t->accessed);
+            created = UnixFromFileTime(t->created);
+        }
+        e.dosTime = DosDateTime(static_cast<std::time_t>(e.modified));
+        e.attributes = kFileAttributes;
+        e.method = StoredByName(item.name) ? 0 : Z_DEFLATED;
+        std::unique_ptr<platform::FileReader> reader = files_.OpenRead(item.path);
+        if (!reader) return Unreadable(item.path);
+        const std::uint64_t size = reader->Size();
+        const bool ok = size <= kInMemoryFile ? AddWhole(e, *reader, accessed, created)
+                                              : AddStreamed(e, *reader, accessed, created);
+        if (!ok && !writeFailed) unreadable = item.path;
+        return ok;
+    }
+
+    bool Finish() { return zip_.Finish() || WriteFailed(); }
+
+    Text unreadable;
+    bool writeFailed = false;
+
+  private:
+    bool WriteFailed() {
+        writeFailed = true;
+        return false;
+    }
+    bool Unreadable(const Text& path) {
+        unreadable = path;
+        return false;
+    }
+
+    // Reads the file to its end in pieces; false on a read error.
+    bool ReadAll(platform::FileReader& reader, const std::function<bool(std::string_view)>& f) {
+        buffer_.resize(kChunk);
+        for (std::uint64_t offset = 0;;) {
+            const std::optional<std::size_t> n = reader.ReadAt(offset, buffer_.data(), kChunk);
+            if (!n) return false;
+            if (*n == 0) return true;
+            if (!f(std::string_view(buffer_.data(), *n))) return false;
+            offset += *n;
+        }
+    }
+
+    bool AddWhole(CentralEntry& e, platform::FileReader& reader, std::uint32_t accessed,
+                  std::uint32_t created) {
+        std::string content;
+        if (!ReadAll(reader, [&](std::string_view piece) {
+                content.append(piece);
+                return content.size() <= kInMemoryFile;
+            })) {
+            // Grown past the in-memory size while read: stream it instead.
+            if (content.size() <= kInMemoryFile) return false;
+            return AddStreamed(e, reader, accessed, created);
+        }
         std::string packed;
-        if (!stored) {
-            std::optional<std::string> deflated = RawDeflate(content);
-            if (!deflated) return false;
-            packed = std::move(*deflated);
+        if (e.method != 0) {
+            Deflater deflater;
+            if (!deflater.Feed(content, true, packed)) return false;
         }
-        zip_fileinfo info{};
-        info.dosDate = DosDateTime(folder ? now_ : static_cast<std::time_t>(m));
-        info.external_fa = folder ? kFolderAttributes : kFileAttributes;
-        const std::string local = LocalTimestamp(m, a, c);
-        const std::string central = CentralTimestamp(m);
-        // Raw mode with level 0 keeps the general-purpose flags at 0; the data
-        // is deflated above at the level the packages use.
-        if (zipOpenNewFileInZip4_64(
-                zip_, name.c_str(), &info, local.data(), static_cast<uInt>(local.size()),
-                central.data(), static_cast<uInt>(central.size()), nullptr, stored ? 0 : Z_DEFLATED,
-                0, 1, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY, nullptr, 0, kVersionMadeBy, 0,
-                0) != ZIP_OK) {
-            return false;
+        e.crc = Crc(0, content);
+        e.size = content.size();
+        e.compressed = e.method != 0 ? packed.size() : content.size();
+        if (!zip_.BeginEntry(e, accessed, created, false) ||
+            !zip_.Data(e.method != 0 ? packed : content)) {
+            return WriteFailed();
         }
-        const std::string_view data = stored ? content : std::string_view(packed);
-        if (!data.empty() &&
-            zipWriteInFileInZip(zip_, data.data(), static_cast<unsigned>(data.size())) != ZIP_OK) {
-            return false;
+        zip_.EndEntry(std::move(e));
+        return true;
+    }
+
+    bool AddStreamed(CentralEntry& e, platform::FileReader& reader, std::uint32_t accessed,
+                     std::uint32_t created) {
+        // Deflate may grow data a little; leave room so a size near the limit
+        // still fits the header it was given.
+        const std::uint64_t expected = reader.Size();
+        e.zip64Sizes = expected + expected / 128 + 1024 >= kMax32;
+        e.size = expected;
+        e.crc = 0;
+        e.compressed = 0;
+        if (!zip_.BeginEntry(e, accessed, created, true)) return WriteFailed();
+        Deflater deflater;
+        std::uint32_t crc = 0;
+        std::uint64_t size = 0, compressed = 0;
+        std::string packed;
+        bool sinkOk = true;
+        const bool read = ReadAll(reader, [&](std::string_view piece) {
+            crc = Crc(crc, piece);
+            size += piece.size();
+            std::string_view out = piece;
+            if (e.method != 0) {
+                packed.clear();
+                if (!deflater.Feed(piece, false, packed)) return false;
+                out = packed;
+            }
+            compressed += out.size();
+            return sinkOk = zip_.Data(out);
+        });
+        if (!sinkOk) return WriteFailed();
+        if (!read) return false;
+        if (e.method != 0) {
+            packed.clear();
+            if (!deflater.Feed({}, true, packed)) return false;
+            compressed += packed.size();
+            if (!zip_.Data(packed)) return WriteFailed();
         }
-        const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(content.data()),
-                                static_cast<uInt>(content.size()));
-        if (zipCloseFileInZipRaw64(zip_, content.size(), crc) != ZIP_OK) return false;
-        ++added_;
-        if (progress_ && total_ > 0) progress_(static_cast<int>(added_ * 100LL / total_));
+        // A file that grew past what its header can say cannot be packed.
+        if (!e.zip64Sizes && (size >= kMax32 || compressed >= kMax32)) return false;
+        e.crc = crc;
+        e.size = size;
+        e.compressed = compressed;
+        if (!zip_.PatchEntry(e)) return WriteFailed();
+        zip_.EndEntry(std::move(e));
         return true;
     }
 
     platform::Files& files_;
     std::time_t now_;
-    const ProgressFn& progress_;
-    int total_;
-    int added_ = 0;
-    MemoryStream stream_;
-    zlib_filefunc64_def functions_{};
-    zipFile zip_ = nullptr;
+    ZipWriter zip_;
+    std::string buffer_;
 };
 
-// ---- names ----------------------------------------------------------------
+// ---- reading ---------------------------------------------------------------
 
-bool IsReservedDeviceName(std::string_view component) {
-    std::string base(component.substr(0, component.find('.')));
-    for (char& ch : base) {
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
-    }
-    for (std::string_view d : {"CON", "PRN", "AUX", "NUL"}) {
-        if (base == d) return true;
-    }
-    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
-           base[3] >= '1' && base[3] <= '9';
+struct Span {
+    std::uint64_t begin, end;
+};
+
+// Reads `size` bytes at `offset` into a string; false past the end.
+bool ReadBytes(ArchiveSource& source, std::uint64_t offset, std::size_t size, std::string& out) {
+    out.resize(size);
+    if (size == 0) return offset <= source.Size();
+    if (offset > source.Size() || source.Size() - offset < size) return false;
+    return source.Read(offset, out.data(), size);
 }
 
-bool EnsureFolders(platform::Files& files, const Text& base, const std::vector<Text>& parts) {
-    Text path = base;
-    for (const Text& part : parts) {
-        path += "\\" + part;
-        if (!files.CreateFolder(path)) return false;
+struct EndRecord {
+    std::uint64_t count = 0, centralSize = 0, centralAt = 0;
+    std::uint64_t recordAt = 0;  // where the directory must end
+};
+
+// The end-of-central-directory record, the last one whose comment reaches
+// exactly to the end of the file, and its ZIP64 counterpart when present.
+bool FindEnd(ArchiveSource& source, EndRecord& end) {
+    const std::uint64_t size = source.Size();
+    if (size < 22) return false;
+    const std::uint64_t tail = std::min<std::uint64_t>(size, 22 + 65535);
+    std::string bytes;
+    if (!ReadBytes(source, size - tail, static_cast<std::size_t>(tail), bytes)) return false;
+    for (std::size_t at = bytes.size() - 22 + 1; at-- > 0;) {
+        if (bytes.compare(at, 4, "PK\x05\x06", 4) != 0) continue;
+        if (at + 22 + Get(bytes, at + 20, 2) != bytes.size()) continue;
+        const std::uint64_t eocdAt = size - tail + at;
+        if (Get(bytes, at + 4, 2) != 0 || Get(bytes, at + 6, 2) != 0) return false;  // multi-disk
+        end.count = Get(bytes, at + 10, 2);
+        if (Get(bytes, at + 8, 2) != end.count) return false;
+        end.centralSize = Get(bytes, at + 12, 4);
+        end.centralAt = Get(bytes, at + 16, 4);
+        end.recordAt = eocdAt;
+        std::string locator;
+        if (eocdAt >= 20 && ReadBytes(source, eocdAt - 20, 20, locator) &&
+            locator.compare(0, 4, "PK\x06\x07", 4) == 0) {
+            const std::uint64_t recordAt = Get(locator, 8, 8);
+            std::string record;
+            if (Get(locator, 4, 4) != 0 || recordAt > eocdAt - 20 ||
+                !ReadBytes(source, recordAt, 56, record) ||
+                record.compare(0, 4, "PK\x06\x06", 4) != 0 || Get(record, 16, 4) != 0 ||
+                Get(record, 20, 4) != 0 || Get(record, 24, 8) != Get(record, 32, 8)) {
+                return false;
+            }
+            end.count = Get(record, 32, 8);
+            end.centralSize = Get(record, 40, 8);
+            end.centralAt = Get(record, 48, 8);
+            end.recordAt = recordAt;
+        }
+        return end.centralAt <= end.recordAt && end.recordAt - end.centralAt == end.centralSize;
+    }
+    return false;
+}
+
+// The values of a ZIP64 extended-information field that stand in for the
+// header fields set to their maximum, in the order the format gives them.
+bool ApplyZip64(std::string_view extra, std::uint64_t* size, std::uint64_t* compressed,
+                std::uint64_t* offset) {
+    const bool any = (size && *size == kMax32) || (compressed && *compressed == kMax32) ||
+                     (offset && *offset == kMax32);
+    if (!any) return true;
+    const std::optional<std::string_view> field = ExtraField(extra, 0x0001);
+    if (!field) return false;
+    std::size_t at = 0;
+    for (std::uint64_t* value : {size, compressed, offset}) {
+        if (value == nullptr || *value != kMax32) continue;
+        if (at + 8 > field->size()) return false;
+        *value = Get(*field, at, 8);
+        at += 8;
     }
     return true;
 }
+
+}  // namespace
+
+// ---- sinks and sources -----------------------------------------------------
+
+bool StringSink::Append(std::string_view data, bool) {
+    bytes.append(data);
+    return true;
+}
+
+bool StringSink::Patch(std::uint64_t offset, std::string_view data) {
+    if (offset > bytes.size() || bytes.size() - offset < data.size()) return false;
+    bytes.replace(static_cast<std::size_t>(offset), data.size(), data);
+    return true;
+}
+
+bool WriterSink::Append(std::string_view bytes, bool) {
+    if (!ok_) return false;
+    buffer_.append(bytes);
+    return buffer_.size() < kChunk || Flush();
+}
+
+bool WriterSink::Patch(std::uint64_t offset, std::string_view bytes) {
+    if (!ok_) return false;
+    if (offset >= flushed_) {
+        const std::uint64_t at = offset - flushed_;
+        if (at > buffer_.size() || buffer_.size() - at < bytes.size()) return ok_ = false;
+        buffer_.replace(static_cast<std::size_t>(at), bytes.size(), bytes);
+        return true;
+    }
+    return ok_ = writer_.WriteAt(offset, bytes);
+}
+
+bool WriterSink::Flush() {
+    if (!ok_) return false;
+    ok_ = buffer_.empty() || writer_.Write(buffer_);
+    flushed_ += buffer_.size();
+    buffer_.clear();
+    return ok_;
+}
+
+bool CipherSink::Append(std::string_view bytes, bool patchable) {
+    scratch_.assign(bytes);
+    rc4_.Apply(scratch_.data(), scratch_.size());
+    if (patchable) {
+        patchableAt_ = size_;
+        patchableKeystream_ = scratch_;
+        for (std::size_t i = 0; i < bytes.size(); ++i) patchableKeystream_[i] ^= bytes[i];
+    }
+    size_ += bytes.size();
+    return inner_.Append(scratch_, patchable);
+}
+
+bool CipherSink::Patch(std::uint64_t offset, std::string_view bytes) {
+    if (offset < patchableAt_ || offset - patchableAt_ > patchableKeystream_.size() ||
+        patchableKeystream_.size() - (offset - patchableAt_) < bytes.size()) {
+        return false;
+    }
+    scratch_.assign(bytes);
+    const std::size_t at = static_cast<std::size_t>(offset - patchableAt_);
+    for (std::size_t i = 0; i < bytes.size(); ++i) scratch_[i] ^= patchableKeystream_[at + i];
+    return inner_.Patch(offset, scratch_);
+}
+
+bool MemorySource::Read(std::uint64_t offset, char* buffer, std::size_t size) {
+    if (offset > bytes_.size() || bytes_.size() - offset < size) return false;
+    if (size > 0) std::memcpy(buffer, bytes_.data() + offset, size);
+    return true;
+}
+
+bool ReaderSource::Read(std::uint64_t offset, char* buffer, std::size_t size) {
+    const std::optional<std::size_t> n = reader_.ReadAt(offset, buffer, size);
+    return n && *n == size;
+}
+
+CipherSource::CipherSource(ArchiveSource& inner, std::string_view key)
+    // At most about 16,000 saved states (4 MiB) whatever the size.
+    : inner_(inner),
+      step_(std::max<std::uint64_t>(64 * 1024, inner.Size() / 16384 + 1)),
+      checkpoints_{crypto::Rc4Stream(key)},
+      current_(checkpoints_.front()) {}
+
+void CipherSource::SeekKeystream(std::uint64_t offset) {
+    if (offset < position_ || offset - position_ > step_) {
+        const std::uint64_t k = std::min<std::uint64_t>(offset / step_, checkpoints_.size() - 1);
+        current_ = checkpoints_[static_cast<std::size_t>(k)];
+        position_ = k * step_;
+    }
+    while (position_ < offset) {
+        const std::uint64_t next = (position_ / step_ + 1) * step_;
+        const std::uint64_t stop = std::min(next, offset);
+        current_.Skip(stop - position_);
+        position_ = stop;
+        if (position_ == next && checkpoints_.size() == next / step_) {
+            checkpoints_.push_back(current_);
+        }
+    }
+}
+
+bool CipherSource::Read(std::uint64_t offset, char* buffer, std::size_t size) {
+    if (!inner_.Read(offset, buffer, size)) return false;
+    SeekKeystream(offset);
+    for (std::size_t done = 0; done < size;) {
+        const std::uint64_t next = (position_ / step_ + 1) * step_;
+        const std::size_t piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size - done, next - position_));
+        current_.Apply(buffer + done, piece);
+        done += piece;
+        position_ += piece;
+        if (position_ == next && checkpoints_.size() == next / step_) {
+            checkpoints_.push_back(current_);
+        }
+    }
+    return true;
+}
+
+// ---- packing ---------------------------------------------------------------
+
+PackResult PackFolder(platform::Files& files, const Text& source, std::time_t now,
+                      const ProgressFn& progress, ArchiveSink& sink) {
+    PackResult result;
+    std::vector<Item> items;
+    if (!Collect(files, source, "", items, result.unreadable)) return result;
+    Packer packer(files, now, sink);
+    int reported = -1;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (!packer.Add(items[k])) {
+            result.unreadable = packer.unreadable;
+            result.writeFailed = packer.writeFailed;
+            return result;
+        }
+        const int percent = static_cast<int>((k + 1) * 100 / items.size());
+        if (progress && percent != reported) progress(reported = percent);
+    }
+    if (!packer.Finish()) {
+        result.writeFailed = true;
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+BuiltArchive BuildArchive(platform::Files& files, const Text& source, std::time_t now,
+                          const ProgressFn& progress) {
+    StringSink sink;
+    const PackResult packed = PackFolder(files, source, now, progress, sink);
+    BuiltArchive built;
+    built.unreadable = packed.unreadable;
+    if (packed.ok) built.archive = std::move(sink.bytes);
+    return built;
+}
+
+// ---- reading ---------------------------------------------------------------
+
+bool LooksLikeArchive(std::string_view bytes) {
+    if (bytes.size() < 32 || bytes.substr(0, 4) != std::string_view("PK\x03\x04", 4)) return false;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(Get(bytes, 24, 4))) >= 1;
+}
+
+ReadStatus ReadDirectory(ArchiveSource& source, std::vector<EntryInfo>& entries) {
+    entries.clear();
+    std::string head;
+    if (!ReadBytes(source, 0, 32, head) || !LooksLikeArchive(head)) return ReadStatus::NotArchive;
+    EndRecord end;
+    if (!FindEnd(source, end)) return ReadStatus::Corrupt;
+    // Every record takes at least 46 bytes, which bounds what a lying count
+    // can make us reserve.
+    if (end.count > end.centralSize / 46) return ReadStatus::Corrupt;
+    entries.reserve(static_cast<std::size_t>(end.count));
+    std::vector<Span> spans;
+    spans.reserve(static_cast<std::size_t>(end.count));
+    std::string record, local, bytes;
+    std::uint64_t at = end.centralAt;
+    for (std::uint64_t k = 0; k < end.count; ++k) {
+        if (!ReadBytes(source, at, 46, record) || record.compare(0, 4, "PK\x01\x02", 4) != 0) {
+            return ReadStatus::Corrupt;
+        }
+        const unsigned flags = static_cast<unsigned>(Get(record, 8, 2));
+        EntryInfo e;
+        e.method = static_cast<std::uint16_t>(Get(record, 10, 2));
+        const std::uint32_t dos = static_cast<std::uint32_t>(Get(record, 12, 4));
+        e.crc = static_cast<std::uint32_t>(Get(record, 16, 4));
+        e.compressedSize = Get(record, 20, 4);
+        e.size = Get(record, 24, 4);
+        const std::size_t nameLength = static_cast<std::size_t>(Get(record, 28, 2));
+        const std::size_t extraLength = static_cast<std::size_t>(Get(record, 30, 2));
+        const std::size_t commentLength = static_cast<std::size_t>(Get(record, 32, 2));
+        std::uint64_t localAt = Get(record, 42, 4);
+        const std::uint64_t recordEnd = at + 46 + nameLength + extraLength + commentLength;
+        if (recordEnd > end.recordAt ||
+            !ReadBytes(source, at + 46, nameLength + extraLength, bytes)) {
+            return ReadStatus::Corrupt;
+        }
+        const std::string_view rawName = std::string_view(bytes).substr(0, nameLength);
+        const std::string_view extra = std::string_view(bytes).substr(nameLength);
+        if (!ApplyZip64(extra, &e.size, &e.compressedSize, &localAt)) return ReadStatus::Corrupt;
+        // Encrypted entries and methods other than stored and deflate are not
+        // this program's; a stored entry's two sizes are one.
+        if ((flags & 0x41) != 0 || (e.method != 0 && e.method != Z_DEFLATED) ||
+            (e.method == 0 && e.size != e.compressedSize)) {
+            return ReadStatus::Corrupt;
+        }
+        // Bit 11: the name is UTF-8 (other tools); otherwise it is GBK.
+        e.name = (flags & 0x800) != 0 ? text::FromUtf8(rawName) : Text(rawName);
+        e.isFolder = !e.name.empty() && e.name.back() == '/';
+        if (e.isFolder && e.size != 0) return ReadStatus::Corrupt;
+        const std::optional<std::int64_t> unix = ModifiedFromExtra(extra);
+        e.modified = FileTimeFromUnix(unix ? *unix : static_cast<std::int64_t>(TimeFromDos(dos)));
+
+        // The local header must say the same and its data must lie before
+        // the central directory.
+        if (localAt > end.centralAt || end.centralAt - localAt < 30 ||
+            !ReadBytes(source, localAt, 30, local) || local.compare(0, 4, "PK\x03\x04", 4) != 0) {
+            return ReadStatus::Corrupt;
+        }
+        const unsigned localFlags = static_cast<unsigned>(Get(local, 6, 2));
+        const std::size_t localName = static_cast<std::size_t>(Get(local, 26, 2));
+        const std::size_t localExtra = static_cast<std::size_t>(Get(local, 28, 2));
+        std::string localBytes;
+        if (Get(local, 8, 2) != e.method || (localFlags & 0x849) != (flags & 0x849) ||
+            localName != nameLength ||
+            !ReadBytes(source, localAt + 30, localName + localExtra, localBytes) ||
+            std::string_view(localBytes).substr(0, localName) != rawName) {
+            return ReadStatus::Corrupt;
+        }
+        std::uint64_t descriptor = 0;
+        if ((flags & 0x08) == 0) {
+            std::uint64_t size = Get(local, 22, 4), compressed = Get(local, 18, 4);
+            if (!ApplyZip64(std::string_view(localBytes).substr(localName), &size, &compressed,
+                            nullptr) ||
+                Get(local, 14, 4) != e.crc || size != e.size || compressed != e.compressedSize) {
+                return ReadStatus::Corrupt;
+            }
+        } else {
+            descriptor = 16;  // signature, CRC, two sizes: the largest 32-bit form
+        }
+        e.dataOffset = localAt + 30 + localName + localExtra;
+        if (e.dataOffset > end.centralAt ||
+            end.centralAt - e.dataOffset < e.compressedSize + descriptor) {
+            // A data descriptor may be shorter than its largest form only
+            // when it is the last thing before the directory; allow that.
+            if (descriptor == 0 || e.dataOffset > end.centralAt ||
+                end.centralAt - e.dataOffset < e.compressedSize + 12) {
+                return ReadStatus::Corrupt;
+            }
+            descriptor = 12;
+        }
+        spans.push_back({localAt, e.dataOffset + e.compressedSize + descriptor});
+        entries.push_back(std::move(e));
+        at = recordEnd;
+    }
+    if (at != end.recordAt) return ReadStatus::Corrupt;
+    // No two entries may share bytes: one local entry behind many central
+    // entries, or data that holds another entry, would multiply the output.
+    std::sort(spans.begin(), spans.end(),
+              [](const Span& a, const Span& b) { return a.begin < b.begin; });
+    for (std::size_t i = 1; i < spans.size(); ++i) {
+        if (spans[i].begin < spans[i - 1].end) {
+            entries.clear();
+            return ReadStatus::Corrupt;
+        }
+    }
+    return ReadStatus::Ok;
+}
+
+namespace {
+
+// Inflates entries one after another with one set of buffers.
+class EntryReader {
+  public:
+    EntryReader() : in_(kChunk, '\0'), out_(kChunk, '\0') {
+        ok_ = inflateInit2(&zs_, -MAX_WBITS) == Z_OK;
+    }
+    ~EntryReader() {
+        if (ok_) inflateEnd(&zs_);
+    }
+    EntryReader(const EntryReader&) = delete;
+    EntryReader& operator=(const EntryReader&) = delete;
+
+    StreamStatus Stream(ArchiveSource& source, const EntryInfo& entry,
+                        const std::function<bool(std::string_view)>& out) {
+        return entry.method == 0 ? Stored(source, entry, out) : Deflated(source, entry, out);
+    }
+
+  private:
+    StreamStatus Stored(ArchiveSource& source, const EntryInfo& entry,
+                        const std::function<bool(std::string_view)>& out) {
+        std::uint32_t crc = 0;
+        for (std::uint64_t done = 0; done < entry.compressedSize;) {
+            const std::size_t n = static_cast<std::size_t>(
+                std::min<std::uint64_t>(in_.size(), entry.compressedSize - done));
+            if (!source.Read(entry.dataOffset + done, in_.data(), n)) return StreamStatus::Corrupt;
+            const std::string_view piece(in_.data(), n);
+            crc = Crc(crc, piece);
+            if (!out(piece)) return StreamStatus::OutputFailed;
+            done += n;
+        }
+        return crc == entry.crc ? StreamStatus::Ok : StreamStatus::Corrupt;
+    }
+
+    StreamStatus Deflated(ArchiveSource& source, const EntryInfo& entry,
+                          const std::function<bool(std::string_view)>& out) {
+        if (!ok_ || inflateReset(&zs_) != Z_OK) return StreamStatus::Corrupt;
+        zs_.avail_in = 0;
+        std::uint32_t crc = 0;
+        std::uint64_t produced = 0, consumed = 0;
+        int rc = Z_OK;
+        while (rc != Z_STREAM_END) {
+            if (zs_.avail_in == 0) {
+                const std::size_t n = static_cast<std::size_t>(
+                    std::min<std::uint64_t>(in_.size(), entry.compressedSize - consumed));
+                if (n == 0 || !source.Read(entry.dataOffset + consumed, in_.data(), n)) {
+                    return StreamStatus::Corrupt;
+                }
+                consumed += n;
+                zs_.next_in = reinterpret_cast<Bytef*>(in_.data());
+                zs_.avail_in = static_cast<uInt>(n);
+            }
+            zs_.next_out = reinterpret_cast<Bytef*>(out_.data());
+            zs_.avail_out = static_cast<uInt>(out_.size());
+            rc = inflate(&zs_, Z_NO_FLUSH);
+            if (rc != Z_OK && rc != Z_STREAM_END) return StreamStatus::Corrupt;
+            const std::string_view piece(out_.data(), out_.size() - zs_.avail_out);
+            produced += piece.size();
+            // More than the stated size is a lie: stop before passing it on.
+            if (produced > entry.size) return StreamStatus::Corrupt;
+            crc = Crc(crc, piece);
+            if (!piece.empty() && !out(piece)) return StreamStatus::OutputFailed;
+        }
+        const bool exact = zs_.avail_in == 0 && consumed == entry.compressedSize &&
+                           produced == entry.size && crc == entry.crc;
+        return exact ? StreamStatus::Ok : StreamStatus::Corrupt;
+    }
+
+    z_stream zs_{};
+    bool ok_ = false;
+    std::string in_, out_;
+};
+
+}  // namespace
+
+StreamStatus StreamEntry(ArchiveSource& source, const EntryInfo& entry,
+                         const std::function<bool(std::string_view)>& out) {
+    EntryReader reader;
+    return reader.Stream(source, entry, out);
+}
+
+ReadStatus ReadArchive(std::string_view bytes, std::vector<ArchiveEntry>& entries) {
+    entries.clear();
+    MemorySource source(bytes);
+    std::vector<EntryInfo> infos;
+    const ReadStatus status = ReadDirectory(source, infos);
+    if (status != ReadStatus::Ok) return status;
+    EntryReader reader;
+    for (const EntryInfo& info : infos) {
+        ArchiveEntry entry{info.name, info.isFolder, {}, info.modified};
+        if (reader.Stream(source, info, [&](std::string_view piece) {
+                entry.content.append(piece);
+                return true;
+            }) != StreamStatus::Ok) {
+            entries.clear();
+            return ReadStatus::Corrupt;
+        }
+        entries.push_back(std::move(entry));
+    }
+    return ReadStatus::Ok;
+}
+
+// ---- unpacking -------------------------------------------------------------
+
+namespace {
 
 std::optional<std::vector<Text>> SafeComponents(const Text& entryName) {
     std::string_view name = entryName;
@@ -355,11 +943,8 @@ std::optional<std::vector<Text>> SafeComponents(const Text& entryName) {
     for (std::size_t start = 0;;) {
         const std::size_t slash = name.find('/', start);
         const std::string_view part = name.substr(start, slash - start);
-        // Windows drops trailing dots and blanks, which would turn ".. " into "..".
-        if (!platform::IsValidFileName(part) || part.back() == '.' || part.back() == ' ' ||
-            IsReservedDeviceName(part)) {
-            return std::nullopt;
-        }
+        // The rule typed names follow; it also keeps ".. " from becoming "..".
+        if (!platform::IsOrdinaryFileName(part)) return std::nullopt;
         parts.emplace_back(part);
         if (slash == std::string_view::npos) break;
         start = slash + 1;
@@ -367,83 +952,57 @@ std::optional<std::vector<Text>> SafeComponents(const Text& entryName) {
     return parts;
 }
 
+Text FoldedAscii(std::string_view name) {
+    Text folded(name);
+    for (std::size_t pos = 0; pos < folded.size();) {
+        const std::size_t length = text::CharLength(folded, pos);
+        if (length == 1 && folded[pos] >= 'A' && folded[pos] <= 'Z') folded[pos] += 'a' - 'A';
+        pos += length;
+    }
+    return folded;
+}
+
+// Makes each folder on the way once per restore, and lists each folder once
+// to know which names exist there already, however many entries lie in it.
+class FolderMaker {
+  public:
+    FolderMaker(platform::Files& files, Text base) : files_(files), base_(std::move(base)) {}
+
+    // The folder of parts[0..count) below the base, made where missing.
+    std::optional<Text> Make(const std::vector<Text>& parts, std::size_t count) {
+        Text path = base_;
+        for (std::size_t i = 0; i < count; ++i) {
+            path += "\\" + parts[i];
+            if (names_.contains(path)) continue;
+            if (!files_.CreateFolder(path)) return std::nullopt;
+            names_[path];
+        }
+        return path;
+    }
+
+    // Whether `name` may exist in `folder` already (a folder that cannot be
+    // listed may hold anything).
+    bool MayExist(const Text& folder, const Text& name) {
+        auto& listed = names_[folder];
+        if (!listed) {
+            listed.emplace();
+            if (const auto entries = files_.TrySearch(folder + "\\*", platform::EntryFilter::All)) {
+                for (const platform::DirEntry& e : *entries) listed->insert(FoldedAscii(e.name));
+            } else {
+                unlistable_.insert(folder);
+            }
+        }
+        return unlistable_.contains(folder) || listed->contains(FoldedAscii(name));
+    }
+
+  private:
+    platform::Files& files_;
+    Text base_;
+    std::map<Text, std::optional<std::set<Text>>> names_;
+    std::set<Text> unlistable_;
+};
+
 }  // namespace
-
-PackResult BuildArchive(platform::Files& files, const Text& source, std::time_t now,
-                        const ProgressFn& progress) {
-    PackResult result;
-    const std::optional<int> total = CountBelow(files, source, result.unreadable);
-    if (!total) return result;
-    Packer packer(files, now, progress, *total);
-    if (!packer.Open()) return result;
-    if (!packer.AddFolderContents(source, "")) {
-        result.unreadable = packer.unreadable.empty() ? source : packer.unreadable;
-        return result;
-    }
-    result.archive = packer.Close();
-    if (!result.archive) result.unreadable = source;
-    return result;
-}
-
-bool LooksLikeArchive(std::string_view bytes) {
-    if (bytes.size() < 32 || bytes.substr(0, 4) != std::string_view("PK\x03\x04", 4)) return false;
-    const auto b = [&](std::size_t i) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i]));
-    };
-    const std::int32_t value =
-        static_cast<std::int32_t>(b(24) | (b(25) << 8) | (b(26) << 16) | (b(27) << 24));
-    return value >= 1;
-}
-
-ReadStatus ReadArchive(std::string_view bytes, std::vector<ArchiveEntry>& entries) {
-    entries.clear();
-    if (!LooksLikeArchive(bytes)) return ReadStatus::NotArchive;
-    MemoryStream stream;
-    stream.bytes.assign(bytes);
-    zlib_filefunc64_def functions = MemoryFunctions(stream);
-    unzFile zip = unzOpen2_64("", &functions);
-    if (zip == nullptr) return ReadStatus::Corrupt;
-    ReadStatus status = ReadStatus::Ok;
-    for (int rc = unzGoToFirstFile(zip); rc != UNZ_END_OF_LIST_OF_FILE; rc = unzGoToNextFile(zip)) {
-        if (rc != UNZ_OK) {
-            status = ReadStatus::Corrupt;
-            break;
-        }
-        unz_file_info64 info{};
-        if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
-            status = ReadStatus::Corrupt;
-            break;
-        }
-        std::string name(info.size_filename, '\0');
-        std::string extra(info.size_file_extra, '\0');
-        if (unzGetCurrentFileInfo64(zip, &info, name.data(), static_cast<uLong>(name.size()),
-                                    extra.data(), static_cast<uLong>(extra.size()), nullptr,
-                                    0) != UNZ_OK ||
-            unzOpenCurrentFile(zip) != UNZ_OK) {
-            status = ReadStatus::Corrupt;
-            break;
-        }
-        ArchiveEntry entry;
-        entry.name = name;
-        entry.isFolder = !name.empty() && name.back() == '/';
-        char buffer[65536];
-        int n = 0;
-        while ((n = unzReadCurrentFile(zip, buffer, sizeof buffer)) > 0)
-            entry.content.append(buffer, n);
-        const int closed = unzCloseCurrentFile(zip);
-        if (n < 0 || closed != UNZ_OK || entry.content.size() != info.uncompressed_size) {
-            status = ReadStatus::Corrupt;
-            break;
-        }
-        const std::optional<std::int64_t> unix = ModifiedFromExtra(extra);
-        entry.modified =
-            FileTimeFromUnix(unix ? *unix : static_cast<std::int64_t>(TimeFromDos(info.dosDate)));
-        entries.push_back(std::move(entry));
-    }
-    unzClose(zip);
-    if (status != ReadStatus::Ok) entries.clear();
-    return status;
-}
 
 std::optional<Text> EntryTarget(const Text& destination, const Text& entryName) {
     const std::optional<std::vector<Text>> parts = SafeComponents(entryName);
@@ -453,50 +1012,87 @@ std::optional<Text> EntryTarget(const Text& destination, const Text& entryName) 
     return path;
 }
 
-UnpackResult ExtractArchive(platform::Files& files, std::string_view bytes, const Text& destination,
+UnpackResult ExtractArchive(platform::Files& files, ArchiveSource& source, const Text& destination,
                             const ProgressFn& progress) {
     UnpackResult result;
-    std::vector<ArchiveEntry> entries;
-    const ReadStatus read = ReadArchive(bytes, entries);
+    std::vector<EntryInfo> entries;
+    const ReadStatus read = ReadDirectory(source, entries);
     if (read != ReadStatus::Ok) {
         result.status =
             read == ReadStatus::NotArchive ? UnpackStatus::NotArchive : UnpackStatus::Corrupt;
         return result;
+    }
+    // Every entry's data is checked before the first file is written, in the
+    // order it lies in the package so the reads run forward.
+    EntryReader reader;
+    {
+        std::vector<const EntryInfo*> byOffset;
+        byOffset.reserve(entries.size());
+        for (const EntryInfo& e : entries) byOffset.push_back(&e);
+        std::sort(byOffset.begin(), byOffset.end(), [](const EntryInfo* a, const EntryInfo* b) {
+            return a->dataOffset < b->dataOffset;
+        });
+        for (const EntryInfo* e : byOffset) {
+            if (reader.Stream(source, *e, [](std::string_view) { return true; }) !=
+                StreamStatus::Ok) {
+                result.status = UnpackStatus::Corrupt;
+                return result;
+            }
+        }
     }
     if (!files.CreateFolder(destination)) {
         result.status = UnpackStatus::WriteFailed;
         result.failedPath = destination;
         return result;
     }
-    const int total = static_cast<int>(entries.size());
-    for (int k = 0; k < total; ++k) {
-        const ArchiveEntry& entry = entries[static_cast<std::size_t>(k)];
+    FolderMaker folders(files, destination);
+    const std::size_t total = entries.size();
+    int reported = -1;
+    for (std::size_t k = 0; k < total; ++k) {
+        const EntryInfo& entry = entries[k];
         const std::optional<std::vector<Text>> parts = SafeComponents(entry.name);
         if (!parts) {
             ++result.skipped;
-        } else if (entry.isFolder) {
-            if (!EnsureFolders(files, destination, *parts)) {
-                result.status = UnpackStatus::WriteFailed;
-                result.failedPath = *EntryTarget(destination, entry.name);
-                return result;
-            }
         } else {
             const Text target = *EntryTarget(destination, entry.name);
-            const std::vector<Text> above(parts->begin(), parts->end() - 1);
-            if (files.Exists(target)) files.ClearAttributes(target);
-            if (!EnsureFolders(files, destination, above) ||
-                !files.WriteFile(target, entry.content)) {
+            const auto fail = [&] {
                 result.status = UnpackStatus::WriteFailed;
                 result.failedPath = target;
                 return result;
+            };
+            if (entry.isFolder) {
+                if (!folders.Make(*parts, parts->size())) return fail();
+            } else {
+                const std::optional<Text> folder = folders.Make(*parts, parts->size() - 1);
+                if (!folder) return fail();
+                // A read-only file is replaced as well.
+                if (folders.MayExist(*folder, parts->back())) files.ClearAttributes(target);
+                std::unique_ptr<platform::FileWriter> writer = files.BeginWrite(target);
+                if (!writer) return fail();
+                // The package was checked, so a failure now is the package
+                // changing under us or the disk refusing: either way this
+                // entry is not restored.
+                if (reader.Stream(source, entry,
+                                  [&](std::string_view piece) { return writer->Write(piece); }) !=
+                        StreamStatus::Ok ||
+                    !writer->Commit()) {
+                    return fail();
+                }
+                files.SetModifiedTime(target, entry.modified);
+                files.ClearAttributes(target);
             }
-            if (entry.modified) files.SetModifiedTime(target, *entry.modified);
-            files.ClearAttributes(target);
         }
-        if (progress) progress(static_cast<int>(k * 100LL / total));
+        const int percent = static_cast<int>(k * 100 / total);
+        if (progress && percent != reported) progress(reported = percent);
     }
     if (progress) progress(100);
     return result;
+}
+
+UnpackResult ExtractArchive(platform::Files& files, std::string_view bytes, const Text& destination,
+                            const ProgressFn& progress) {
+    MemorySource source(bytes);
+    return ExtractArchive(files, source, destination, progress);
 }
 
 }  // namespace tools

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "crypto/rc4.h"
+#include "store/data_folder.h"
 #include "support/program_fixture.h"
 #include "tools/backup_commands.h"
 #include "tools/backup_package.h"
@@ -23,7 +24,8 @@ void Put(std::string& out, std::uint32_t v, int n) {
 
 // A minimal stored-only ZIP writer, independent of the packer, for archives
 // the packer would never make (hostile names, other tools' layouts).
-std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& entries) {
+std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& entries,
+                      std::uint32_t flags = 0) {
     std::string out, central;
     for (const auto& [name, data] : entries) {
         const std::uint32_t offset = static_cast<std::uint32_t>(out.size());
@@ -37,7 +39,7 @@ std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& en
         }();
         std::string common;
         Put(common, 20, 2);
-        Put(common, 0, 2);
+        Put(common, flags, 2);
         Put(common, 0, 2);
         Put(common, 0x5A210000, 4);  // 2025-01-01
         Put(common, crc, 4);
@@ -318,9 +320,8 @@ TEST_F(BackupTest, ADataFolderThatCannotBeListedKeepsTheOldPackages) {
         automation().ClearMessages();
         Choose("无密打包备份");
         Choose("有密打包备份");
-        EXPECT_EQ(MessageTexts(),
-                  std::vector<Text>(2, "打包失败：无法读取 " + PathOf("Default") +
-                                           "\r\n备份包未作任何更改。"));
+        EXPECT_EQ(MessageTexts(), std::vector<Text>(2, "打包失败：无法读取 " + PathOf("Default") +
+                                                           "\r\n备份包未作任何更改。"));
         EXPECT_EQ(ReadFile("Bak.zip"), "old plain");
         EXPECT_EQ(ReadFile("RC.bak"), "old sealed");
         EXPECT_FALSE(main().进度条1.IsVisible());
@@ -377,9 +378,13 @@ TEST_F(BackupTest, EntriesThatWouldLandOutsideTheDataFolderAreSkipped) {
                                     {"..\\back2.txt", "x"},
                                     {"fine/.. /dots.txt", "x"},
                                     {"fine/NUL", "x"},
+                                    {"fine/CON .txt", "x"},
+                                    {"fine/prn  .log", "x"},
+                                    {"fine/CONOUT$", "x"},
+                                    {text::FromUtf8("fine/LPT\xC2\xB2.txt"), "x"},
                                     {"fine/last.txt", "last"}}));
     Choose("复原无密备份");
-    EXPECT_EQ(LastMessage(), "成功复原无密备份包!\r\n已跳过 9 个会写到 Default 之外的条目。");
+    EXPECT_EQ(LastMessage(), "成功复原无密备份包!\r\n已跳过 13 个会写到 Default 之外的条目。");
     EXPECT_EQ(ReadFile("Default\\fine\\ok.txt"), "ok");
     EXPECT_EQ(ReadFile("Default\\fine\\last.txt"), "last");
     for (const char* name : {"escape.txt", "up.txt", "absolute.txt", "back.txt", "back2.txt",
@@ -387,6 +392,104 @@ TEST_F(BackupTest, EntriesThatWouldLandOutsideTheDataFolderAreSkipped) {
         EXPECT_FALSE(Exists(name)) << name;
     }
     EXPECT_EQ(files().Search(PathOf("Default\\fine\\*"), platform::EntryFilter::All).size(), 2u);
+}
+
+// Packages that would make a restore write one entry's bytes many times,
+// write more than they say, or read what is not theirs are refused whole.
+TEST_F(BackupTest, InconsistentPackagesAreRefusedBeforeAnythingIsWritten) {
+    StartProgram();
+    Choose("无密打包备份");
+    const std::string good = *ReadFile("Bak.zip");
+    const std::string stored = StoredZip({{"fine/a.txt", "aaaa"}, {"fine/b.txt", "bbbb"}});
+    const std::size_t central = stored.rfind(std::string_view("PK\x01\x02", 4));
+    const std::size_t centralA = stored.find(std::string_view("PK\x01\x02", 4));
+    const std::size_t eocd = stored.rfind(std::string_view("PK\x05\x06", 4));
+    const auto patched = [](std::string zip, std::size_t at, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) zip[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        return zip;
+    };
+    // The central record of a.txt repeated many times, all pointing at one
+    // local entry.
+    std::string shared = stored.substr(0, central);
+    const std::string recordA = stored.substr(centralA, central - centralA);
+    for (int i = 0; i < 40; ++i) shared += recordA;
+    const std::uint32_t sharedSize = static_cast<std::uint32_t>(shared.size() - centralA);
+    shared += stored.substr(eocd);
+    // End record: entries on this disk, entries, directory size.
+    shared = patched(patched(patched(shared, shared.size() - 14, 40, 2), shared.size() - 12, 40, 2),
+                     shared.size() - 10, sharedSize, 4);
+    // The first deflated file of the real package, with a smaller size in
+    // both headers than its data inflates to.
+    const std::size_t firstFile = good.find(std::string_view("PK\x03\x04\x14\x00\x00\x00\x08", 9));
+    ASSERT_NE(firstFile, std::string::npos);
+    const std::size_t firstCentral = good.find(std::string_view("PK\x01\x02", 4));
+    std::size_t fileCentral = firstCentral;
+    while (Le(good, fileCentral + 42, 4) != firstFile) {
+        fileCentral += 46 + Le(good, fileCentral + 28, 2) + Le(good, fileCentral + 30, 2) +
+                       Le(good, fileCentral + 32, 2);
+    }
+    const std::uint32_t realSize = Le(good, firstFile + 22, 4);
+    ASSERT_GT(realSize, 1u);
+    const std::string lyingSmall =
+        patched(patched(good, firstFile + 22, realSize - 1, 4), fileCentral + 24, realSize - 1, 4);
+    const std::string lyingLarge =
+        patched(patched(good, firstFile + 22, realSize + 1, 4), fileCentral + 24, realSize + 1, 4);
+
+    const std::vector<std::pair<const char*, std::string>> hostile = {
+        {"central entries sharing a local entry", shared},
+        {"local CRC differs", patched(stored, 14, 0x12345678, 4)},
+        {"local name differs",
+         [&] {
+             std::string z = stored;
+             z[30] = 'F';
+             return z;
+         }()},
+        {"local method differs", patched(stored, 8, 8, 2)},
+        {"stored sizes differ", patched(patched(stored, 22, 5, 4), centralA + 24, 5, 4)},
+        {"data runs into the central directory",
+         patched(patched(patched(patched(stored, 18, 200, 4), 22, 200, 4), centralA + 20, 200, 4),
+                 centralA + 24, 200, 4)},
+        {"size smaller than the data", lyingSmall},
+        {"size larger than the data", lyingLarge},
+        {"encrypted entry", patched(patched(stored, 6, 1, 2), centralA + 8, 1, 2)},
+    };
+    WriteFile("Default\\日记\\第一篇.txt", "current");
+    for (const auto& [what, zip] : hostile) {
+        SCOPED_TRACE(what);
+        std::vector<tools::ArchiveEntry> entries;
+        EXPECT_EQ(tools::ReadArchive(zip, entries), tools::ReadStatus::Corrupt);
+        WriteFile("Bak.zip", zip);
+        automation().ClearMessages();
+        Choose("复原无密备份");
+        EXPECT_EQ(MessageTexts(), std::vector<Text>{"备份包已损坏，未复原任何文件。"});
+        EXPECT_FALSE(Exists("Default\\fine"));
+        EXPECT_EQ(ReadFile("Default\\日记\\第一篇.txt"), "current");
+    }
+    std::vector<tools::ArchiveEntry> entries;
+    EXPECT_EQ(tools::ReadArchive(stored, entries), tools::ReadStatus::Ok);
+}
+
+// Other tools mark UTF-8 names with general-purpose bit 11; the program's own
+// names stay GBK with the bit off.
+TEST_F(BackupTest, Utf8FlaggedNamesRestoreAsTheProgramsText) {
+    StartProgram();
+    const Text folder = text::FromUtf8("\xE6\x97\xA5\xE8\xAE\xB0");            // 日记
+    const Text name = text::FromUtf8("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88");  // テスト
+    WriteFile("Bak.zip", StoredZip({{"\xE6\x97\xA5\xE8\xAE\xB0/", ""},
+                                    {"\xE6\x97\xA5\xE8\xAE\xB0/\xE3\x83\x86\xE3\x82\xB9"
+                                     "\xE3\x83\x88.txt",
+                                     "utf-8"}},
+                                   0x800));
+    Choose("复原无密备份");
+    EXPECT_EQ(LastMessage(), "成功复原无密备份包!");
+    ASSERT_EQ(folder, Text("日记"));
+    EXPECT_EQ(ReadFile("Default\\日记\\" + name + ".txt"), "utf-8");
+    Choose("无密打包备份");
+    for (const CentralRecord& r : CentralDirectory(*ReadFile("Bak.zip"))) {
+        EXPECT_EQ(r.flags, 0u) << r.name;
+    }
+    const std::vector<std::string> names = Names(*ReadFile("Bak.zip"));
+    EXPECT_EQ(std::count(names.begin(), names.end(), std::string("日记/" + name + ".txt")), 1);
 }
 
 // ---- the archive itself -----------------------------------------------------
@@ -397,8 +500,8 @@ TEST_F(BackupArchiveTest, LayoutOrderAndHeaderValues) {
     MakeFolder("Default\\日记\\子");
     WriteFile("Default\\日记\\子\\深.TGZ", "deep");
     std::vector<int> progress;
-    const tools::PackResult packed = tools::BuildArchive(files(), PathOf("Default"), 1700000000,
-                                                         [&](int p) { progress.push_back(p); });
+    const auto packed = tools::BuildArchive(files(), PathOf("Default"), 1700000000,
+                                            [&](int p) { progress.push_back(p); });
     ASSERT_TRUE(packed.archive);
     const std::string& zip = *packed.archive;
     const std::vector<CentralRecord> records = CentralDirectory(zip);
@@ -522,12 +625,12 @@ class FaultyFiles : public platform::Files {
 
 TEST_F(BackupArchiveTest, AnUnreadableFileStopsThePackingAndIsNamed) {
     FaultyFiles files(this->files(), PathOf("Default\\日记\\old.zip"));
-    const tools::PackResult packed = tools::BuildArchive(files, PathOf("Default"), 0, nullptr);
+    const auto packed = tools::BuildArchive(files, PathOf("Default"), 0, nullptr);
     EXPECT_FALSE(packed.archive);
     EXPECT_EQ(packed.unreadable, PathOf("Default\\日记\\old.zip"));
     // A subfolder that cannot be listed is not an empty folder either.
     FaultyFiles unlistable(this->files(), {}, PathOf("Default\\空目录"));
-    const tools::PackResult stopped = tools::BuildArchive(unlistable, PathOf("Default"), 0, nullptr);
+    const auto stopped = tools::BuildArchive(unlistable, PathOf("Default"), 0, nullptr);
     EXPECT_FALSE(stopped.archive);
     EXPECT_EQ(stopped.unreadable, PathOf("Default\\空目录"));
 }
@@ -540,6 +643,54 @@ TEST(BackupEntryTarget, OnlyPlainRelativeNamesLandBelowTheFolder) {
     for (const char* bad : {"", "/", "../a", "a/../../b", "./a", "a//b", "/a", "C:/a", "C:a",
                             "a\\b", "..\\a", "a/..", "a./b", "a /b", "con", "aux.txt", "lpt1"}) {
         EXPECT_EQ(tools::EntryTarget("D", bad), std::nullopt) << bad;
+    }
+}
+
+// Typed titles and directory names, and every component of a package entry,
+// follow one name rule.
+TEST(FileNameRule, TypedNamesAndPackageEntriesAgree) {
+    const auto superscript = [](const char* utf8) { return text::FromUtf8(utf8); };
+    const std::vector<std::pair<Text, bool>> names = {
+        {"a", true},
+        {"a.txt", true},
+        {"中文.rc", true},
+        {"乗", true},
+        {"CONSOLE", true},
+        {"CON1", true},
+        {"COM10", true},
+        {"LPT", true},
+        {"xnul.txt", true},
+        {"abc .txt", true},
+        {"~$x", true},
+        {"CON", false},
+        {"con", false},
+        {"Aux.txt", false},
+        {"CON .txt", false},
+        {"nul .txt", false},
+        {"prn  .log", false},
+        {"CONIN$", false},
+        {"conout$.txt", false},
+        {"COM0", false},
+        {"lpt9.log", false},
+        {superscript("COM\xC2\xB9"), false},
+        {superscript("LPT\xC2\xB2.txt"), false},
+        {superscript("com\xC2\xB3 .a.b"), false},
+        {"a.", false},
+        {"a ", false},
+        {"..", false},
+        {"", false},
+        {"a:b", false},
+        {"a*", false},
+        {"a\\b", false},
+        {"a\tb", false},
+    };
+    for (const auto& [name, ok] : names) {
+        SCOPED_TRACE(testing::PrintToString(name));
+        EXPECT_EQ(store::IsSingleFileName(name), ok);
+        EXPECT_EQ(tools::EntryTarget("D", name).has_value(), ok);
+        if (name.empty()) continue;  // "d/" is the folder entry of d
+        EXPECT_EQ(tools::EntryTarget("D", "d/" + name).has_value(), ok);
+        EXPECT_EQ(tools::EntryTarget("D", name + "/x.txt").has_value(), ok);
     }
 }
 

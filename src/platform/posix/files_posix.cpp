@@ -211,7 +211,7 @@ std::string PosixFiles::HostPath(const Text& path) {
 }
 
 std::optional<std::vector<DirEntry>> PosixFiles::TrySearch(const Text& pattern,
-                                                          EntryFilter filter) {
+                                                           EntryFilter filter) {
     const Location where = Locate(pattern, currentDirectory_, true);
     if (!where.valid || where.name.empty()) return std::nullopt;
     DIR* d = opendir(where.folder.c_str());
@@ -376,8 +376,8 @@ std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temp =
-            Join(where.folder, TemporaryFileName(static_cast<std::uint32_t>(getpid()),
-                                                 counter.fetch_add(1)));
+            Join(where.folder,
+                 TemporaryFileName(static_cast<std::uint32_t>(getpid()), counter.fetch_add(1)));
         const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) return nullptr;
         if (fd < 0) continue;
