@@ -2,14 +2,17 @@
 // zipinfo/unzip and Python's zipfile.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "platform/posix/files_posix.h"
 #include "support/program_fixture.h"
+#include "tools/backup_package.h"
 
 namespace testing_support {
 namespace {
@@ -181,6 +184,103 @@ TEST_F(BackupOracleTest, InfoZipTestsListsAndExtractsThePackage) {
     EXPECT_EQ(plan, "");
     const auto [count, countStatus] = RunShell("find " + Quoted(out) + " -type f | wc -l");
     EXPECT_EQ(count, "4\n");
+}
+
+// Writes the archive to a host file, leaving runs of zero bytes as holes, so
+// a package of more than 4 GiB costs no disk space.
+class SparseFileSink : public tools::ArchiveSink {
+  public:
+    explicit SparseFileSink(const std::string& path)
+        : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)) {}
+    ~SparseFileSink() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool Append(std::string_view bytes, bool) override {
+        static const std::string zero(1 << 20, '\0');
+        bool zeros = true;
+        for (std::size_t at = 0; zeros && at < bytes.size(); at += zero.size()) {
+            const std::size_t n = std::min(zero.size(), bytes.size() - at);
+            zeros = std::memcmp(bytes.data() + at, zero.data(), n) == 0;
+        }
+        const bool ok = zeros ? true : Patch(size_, bytes);
+        size_ += bytes.size();
+        return ok && ::ftruncate(fd_, static_cast<off_t>(size_)) == 0;
+    }
+    bool Patch(std::uint64_t offset, std::string_view bytes) override {
+        return fd_ >= 0 && ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset)) ==
+                               static_cast<ssize_t>(bytes.size());
+    }
+
+  private:
+    int fd_;
+    std::uint64_t size_ = 0;
+};
+
+// An entry of 4 GiB and more, and an entry that starts beyond 4 GiB, get the
+// ZIP64 fields; Python and Info-ZIP read both, and so does the restore.
+TEST_F(BackupOracleTest, EntriesOfFourGibibytesAndMoreAreWrittenAsZip64) {
+    constexpr std::uint64_t kHuge = (4ULL << 30) + 5;
+    MakeFolder("Default\\大");
+    MakeFolder("Default\\大\\z");
+    WriteFile("Default\\大\\z\\after.txt", "after the huge one");
+    WriteFile("Default\\大\\huge.zip", "");
+    platform::PosixFiles& posix = dynamic_cast<platform::PosixFiles&>(files());
+    const std::string huge = posix.HostPath(PathOf("Default\\大\\huge.zip"));
+    {
+        const int fd = ::open(huge.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, "tail!", 5, static_cast<off_t>(kHuge - 5)), 5);
+        ::close(fd);
+    }
+    const std::string zip = posix.HostPath(PathOf("big.zip"));
+    {
+        SparseFileSink sink(zip);
+        ASSERT_TRUE(tools::PackFolder(files(), PathOf("Default"), 1700000000, nullptr, sink).ok);
+    }
+    std::remove(huge.c_str());
+
+    // Listing and the small entry behind the huge one; reading 4 GiB again
+    // would only test the tools.
+    const auto [out, status] = RunShell(
+        "python3 -c \"import sys, zipfile\n"
+        "with zipfile.ZipFile(sys.argv[1]) as z:\n"
+        "    for i in z.infolist(): print(i.file_size, i.header_offset > 0xFFFFFFFF)\n"
+        "    print(z.read([n for n in z.namelist() if n.endswith('after.txt')][0]).decode())\" " +
+        Quoted(zip) + " 2>&1");
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_NE(out.find(std::to_string(kHuge) + " False\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("18 True\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("after the huge one\n"), std::string::npos) << out;
+    const auto [listed, listStatus] = RunShell("unzip -Z1 " + Quoted(zip) + " 2>&1 | wc -l");
+    EXPECT_EQ(listStatus, 0) << listed;
+    const auto [after, afterStatus] = RunShell("unzip -p " + Quoted(zip) + " '*/after.txt' 2>&1");
+    EXPECT_EQ(afterStatus, 0) << after;
+    EXPECT_EQ(after, "after the huge one");
+
+    std::unique_ptr<platform::FileReader> reader = files().OpenRead(PathOf("big.zip"));
+    ASSERT_TRUE(reader);
+    tools::ReaderSource source(*reader);
+    std::vector<tools::EntryInfo> entries;
+    ASSERT_EQ(tools::ReadDirectory(source, entries), tools::ReadStatus::Ok);
+    const auto at = [&](std::string_view suffix) {
+        return std::find_if(entries.begin(), entries.end(),
+                            [&](const tools::EntryInfo& e) { return e.name.ends_with(suffix); });
+    };
+    ASSERT_NE(at("huge.zip"), entries.end());
+    EXPECT_EQ(at("huge.zip")->size, kHuge);
+    EXPECT_EQ(at("huge.zip")->compressedSize, kHuge);
+    ASSERT_NE(at("after.txt"), entries.end());
+    EXPECT_GT(at("after.txt")->dataOffset, kHuge);
+    std::string content;
+    EXPECT_EQ(tools::StreamEntry(source, *at("after.txt"),
+                                 [&](std::string_view piece) {
+                                     content += piece;
+                                     return true;
+                                 }),
+              tools::StreamStatus::Ok);
+    EXPECT_EQ(content, "after the huge one");
+    reader.reset();
+    std::remove(zip.c_str());
 }
 
 }  // namespace
