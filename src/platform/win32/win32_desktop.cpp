@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/win32/resource_ids.h"
 #include "platform/win32/win32_internal.h"
 
 namespace platform {
@@ -13,6 +14,16 @@ constexpr wchar_t kWindowClass[] = L"MoxiaWindow";
 // Safety valve for PumpPending: a handler that keeps posting to itself must
 // not hang a test.
 constexpr int kMaxPumpedMessages = 100000;
+
+// The program icon at one of the system's two icon sizes, so Windows picks the
+// frame drawn for that size instead of scaling another. Loaded once per
+// process and kept: the window class is registered again by every desktop.
+HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+    HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(MOXIA_RES_APP_ICON),
+                                               IMAGE_ICON, GetSystemMetrics(widthMetric),
+                                               GetSystemMetrics(heightMetric), 0));
+    return icon != nullptr ? icon : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+}
 }  // namespace
 
 void Fail(const char* what, const Text& name) {
@@ -36,7 +47,11 @@ DesktopState::DesktopState(bool automationMode) : automation(automationMode) {
     wc.lpfnWndProc = &Win32Window::WindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    // Every window of the program, MainWindow and the dialogs, shows its icon.
+    static const HICON largeIcon = ProgramIcon(instance, SM_CXICON, SM_CYICON);
+    static const HICON smallIcon = ProgramIcon(instance, SM_CXSMICON, SM_CYSMICON);
+    wc.hIcon = largeIcon;
+    wc.hIconSm = smallIcon;
     wc.lpszClassName = kWindowClass;
     // The background is painted on WM_ERASEBKGND, in the window's own colour.
     windowClass = RegisterClassExW(&wc);
