@@ -36,13 +36,26 @@ moxia_pids() {
         tr -d '\r' | awk '$1 == "moxia.exe" { print $2 }' | sort
 }
 before="$(moxia_pids)"
-(cd "$app" && exec wine ./moxia.exe >/dev/null 2>&1) &
-pid=$!
+start() {
+    (cd "$app" && exec wine ./moxia.exe >/dev/null 2>&1) &
+    pid=$!
+}
+start
+starts=1
 shown=0
 for _ in $(seq 120); do
-    kill -0 "$pid" 2>/dev/null || fail "moxia.exe ended by itself"
+    if ! kill -0 "$pid" 2>/dev/null; then
+        # Wine rarely fails to start a program while the previous one's
+        # server shuts down; such a start leaves nothing behind.
+        [[ $starts -eq 1 && ! -e "$app/Start.ini" ]] || fail "moxia.exe ended by itself"
+        start
+        starts=2
+    fi
     for id in $(LC_ALL=C.UTF-8 xwininfo -root -tree | awk '/"墨匣": \("moxia.exe"/ { print $1 }'); do
-        xprop -id "$id" _NET_WM_PID | grep -q "= $pid\$" && shown=1
+        # Wine makes the X window when the window is created, and maps it
+        # when it is shown.
+        xprop -id "$id" _NET_WM_PID | grep -q "= $pid\$" &&
+            xwininfo -id "$id" | grep -q 'Map State: IsViewable' && shown=1
     done
     ((shown)) && break
     sleep 0.5
