@@ -58,7 +58,8 @@ inline constexpr const char* kNoSessionKeyMessage =
     "密码是在本次运行之外设置的,本次运行没有密钥,不能加密或解密,未作任何更改。\r\n"
     "请重新启动墨匣并输入密码后再操作。";
 
-// A message box with the program's caption over its windows.
+// A message box with the program's caption over its windows, owned by the
+// dialog whose modal loop is running, or else by MainWindow.
 void ShowMessage(App& app, const Text& message);
 
 // Creates MainWindow, runs start-up, shows it and runs the message loop.

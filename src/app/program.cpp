@@ -33,7 +33,10 @@ const Text* RequireSessionKey(App& app) {
 }
 
 void ShowMessage(App& app, const Text& message) {
-    app.desktop().MessageBox(&app.main.Peer(), message, "信息：");
+    // A message raised inside a dialog belongs to that dialog: owned by
+    // MainWindow it would hand MainWindow back to the user when it closes.
+    ui::WindowPeer* owner = app.desktop().InnermostModal();
+    app.desktop().MessageBox(owner != nullptr ? owner : &app.main.Peer(), message, "信息：");
 }
 
 void BindMainWindowEvents(App& app) {

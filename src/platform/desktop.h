@@ -21,8 +21,8 @@ class Desktop {
     // owner (if any) is the window it stays above.
     virtual std::unique_ptr<ui::WindowPeer> CreateWindowFromDef(const ui::WindowDef& def,
                                                                 ui::WindowPeer* owner) = 0;
-    // Shows the window and runs a nested loop until it is closed; the owner
-    // (or, without one, every window of the program) is disabled meanwhile.
+    // Shows the window and runs a nested loop until it is closed; every
+    // other window of the program is disabled meanwhile.
     virtual void RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) = 0;
     // The program's main loop; returns the exit code once Quit is called.
     virtual int RunMessageLoop() = 0;
@@ -31,7 +31,11 @@ class Desktop {
     virtual void ExitProcess(int exitCode) = 0;
 
     // A message box with one OK button and no icon, modal to every window.
+    // While it is shown every other window of the program is disabled; when
+    // it closes each window is as enabled as it was before.
     virtual void MessageBox(ui::WindowPeer* owner, const Text& message, const Text& caption) = 0;
+    // The window of the innermost modal loop running now; nullptr when none.
+    virtual ui::WindowPeer* InnermostModal() = 0;
 
     virtual ui::Size ScreenSize() = 0;
 };

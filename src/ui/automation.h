@@ -14,6 +14,7 @@ namespace ui {
 struct MessageRecord {
     Text message;
     Text caption;
+    Text owner;  // definition name of the window that owns the box; empty: none
 };
 
 struct ShortcutKey {
@@ -41,6 +42,10 @@ class Automation {
     virtual void CloseByUser(WindowPeer& window) = 0;
     // Resizes as the user would by dragging the frame.
     virtual void ResizeByUser(WindowPeer& window, int outerWidth, int outerHeight) = 0;
+
+    // Whether the user can reach the window (a modal loop or a message box
+    // disables the others).
+    virtual bool IsWindowEnabled(WindowPeer& window) = 0;
 
     // Delivers one tick to every armed timer; returns how many ticked.
     virtual int FirePendingTimers() = 0;

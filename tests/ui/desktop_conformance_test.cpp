@@ -768,6 +768,44 @@ TEST_F(DesktopConformanceTest, ModalWindowWithoutScriptIsClosedByItsCloseBox) {
     EXPECT_TRUE(window().IsOpen());
 }
 
+TEST_F(DesktopConformanceTest, MessageBoxesInsideAModalLoopLeaveEveryEnabledStateAsItWas) {
+    window().Show();
+    std::unique_ptr<ui::WindowPeer> side = MakeDialog("SideWindow", &window());
+    side->Show();
+    std::unique_ptr<ui::WindowPeer> dialog = MakeDialog("ModalWindow", &window());
+    int clicks = 0;
+    window().Control("按钮1").SetHandler(ui::Event::Click, [&](int) { ++clicks; });
+    EXPECT_EQ(desktop().InnermostModal(), nullptr);
+    std::vector<bool> states;
+    auto record = [&](ui::WindowPeer& shown) {
+        for (ui::WindowPeer* peer : {&window(), side.get(), &shown}) {
+            states.push_back(automation().IsWindowEnabled(*peer));
+        }
+    };
+    automation().OnNextModal([&](ui::WindowPeer& shown) {
+        EXPECT_EQ(desktop().InnermostModal(), &shown);
+        record(shown);
+        desktop().MessageBox(&shown, "目录需要命名！", "信息：");
+        record(shown);
+        // Even a box owned by a window the loop disabled gives nothing back.
+        desktop().MessageBox(&window(), "已保存！", "信息：");
+        record(shown);
+        automation().Click(window().Control("按钮1"));
+        automation().CloseByUser(window());
+    });
+    desktop().RunModal(*dialog, &window());
+    EXPECT_EQ(states,
+              (std::vector<bool>{false, false, true, false, false, true, false, false, true}));
+    EXPECT_EQ(clicks, 0) << "a disabled window takes no clicks";
+    EXPECT_TRUE(window().IsOpen()) << "nor a click on its close box";
+    EXPECT_TRUE(automation().IsWindowEnabled(window()));
+    EXPECT_TRUE(automation().IsWindowEnabled(*side));
+    EXPECT_EQ(desktop().InnermostModal(), nullptr);
+    ASSERT_EQ(automation().Messages().size(), 2u);
+    EXPECT_EQ(automation().Messages()[0].owner, "ModalWindow");
+    EXPECT_EQ(automation().Messages()[1].owner, "ConformanceWindow");
+}
+
 TEST_F(DesktopConformanceTest, MessageBoxesAreRecordedInOrder) {
     desktop().MessageBox(&window(), "已保存！", "信息：");
     desktop().MessageBox(nullptr, "第一行\r\n第二行", "版本");

@@ -77,6 +77,11 @@ bool HeadlessControl::Live() const {
     return window_.IsOpen();
 }
 
+bool HeadlessControl::Reachable() const {
+    // A modal loop or a message box disables the other windows.
+    return Live() && enabled_ && window_.WindowEnabled();
+}
+
 ui::Rect HeadlessControl::ParentOrigin() const {
     if (parentIndex_ < 0) return {};
     return window_.ControlAt(parentIndex_).ClientRect();
@@ -400,7 +405,7 @@ void HeadlessControl::SetHandler(ui::Event event, ui::EventHandler handler) {
 // The user's actions.
 
 void HeadlessControl::UserClick() {
-    if (!Live() || !enabled_) return;
+    if (!Reachable()) return;
     if (Is(ui::ControlKind::CheckBox)) {
         Focus();
         checked_ = !checked_;  // an auto check box toggles before it notifies
@@ -431,7 +436,7 @@ void HeadlessControl::TypeUnit(std::u16string_view character, bool& afterCr) {
 }
 
 void HeadlessControl::UserType(const Text& value) {
-    if (!Live() || !enabled_ || !HasBuffer()) return;
+    if (!Reachable() || !HasBuffer()) return;
     const std::u16string units = text::ToUtf16(value);
     bool afterCr = false;
     for (std::size_t i = 0; i < units.size();) {
@@ -445,7 +450,7 @@ void HeadlessControl::UserType(const Text& value) {
 
 void HeadlessControl::UserPaste(const Text& value) {
     // A control the user cannot reach gets nothing, and the clipboard stays.
-    if (!Live() || !enabled_) return;
+    if (!Reachable()) return;
     DesktopCore& core = window_.Core();
     core.clipboard = text::ToUtf16(value);
     core.clipboardHasText = true;
@@ -453,7 +458,7 @@ void HeadlessControl::UserPaste(const Text& value) {
 }
 
 void HeadlessControl::UserSelect(int index) {
-    if (!Live() || !enabled_) return;
+    if (!Reachable()) return;
     if (Is(ui::ControlKind::Slider)) {
         position_ = ClampPosition(index);
         Fire(ui::Event::PositionChanged, position_);
@@ -473,7 +478,7 @@ void HeadlessControl::UserSelect(int index) {
 }
 
 void HeadlessControl::UserRightClick() {
-    if (Live() && enabled_) Fire(ui::Event::RightButtonDown, 0);
+    if (Reachable()) Fire(ui::Event::RightButtonDown, 0);
 }
 
 }  // namespace platform::headless

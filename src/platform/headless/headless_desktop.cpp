@@ -30,18 +30,18 @@ void HeadlessDesktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
     const std::uint64_t serial = modal.Serial();
     const std::uint64_t ownerSerial = owner != nullptr ? AsHeadless(*owner).Serial() : 0;
 
-    // Disable the owner, or without one every other window; remember which
-    // were enabled so that nested loops give back exactly what they took.
+    // Disable every other window; remember which were enabled so that nested
+    // loops give back exactly what they took.
     std::vector<std::uint64_t> disabled;
     for (const auto& [other, peer] : core_->windows) {
         if (other == serial || !peer->WindowEnabled()) continue;
-        if (ownerSerial != 0 && other != ownerSerial) continue;
         peer->SetWindowEnabled(false);
         disabled.push_back(other);
     }
     modal.Show();
 
     ++core_->modalDepth;
+    core_->modalWindows.push_back(serial);
     std::function<void(ui::WindowPeer&)> script;
     if (!core_->modalScripts.empty()) {
         script = std::move(core_->modalScripts.front());
@@ -55,6 +55,7 @@ void HeadlessDesktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
         if (HeadlessWindow* again = core_->Find(serial); again != nullptr) again->Close();
     }
     --core_->modalDepth;
+    core_->modalWindows.pop_back();
 
     for (std::uint64_t other : disabled) {
         if (HeadlessWindow* peer = core_->Find(other)) peer->SetWindowEnabled(true);
@@ -84,8 +85,19 @@ void HeadlessDesktop::ExitProcess(int exitCode) {
     if (!core_->exitRequested) core_->exitRequested = exitCode;
 }
 
-void HeadlessDesktop::MessageBox(ui::WindowPeer*, const Text& message, const Text& caption) {
-    core_->messages.push_back({message, caption});
+void HeadlessDesktop::MessageBox(ui::WindowPeer* owner, const Text& message, const Text& caption) {
+    // Answered at once: no window's enabled state changes meanwhile.
+    const Text ownerName = owner != nullptr ? owner->Definition().name : Text();
+    core_->messages.push_back({message, caption, ownerName});
+}
+
+ui::WindowPeer* HeadlessDesktop::InnermostModal() {
+    for (auto it = core_->modalWindows.rbegin(); it != core_->modalWindows.rend(); ++it) {
+        if (HeadlessWindow* window = core_->Find(*it); window != nullptr && window->IsOpen()) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 ui::Size HeadlessDesktop::ScreenSize() {
@@ -122,7 +134,8 @@ void HeadlessDesktop::PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key)
 }
 
 void HeadlessDesktop::CloseByUser(ui::WindowPeer& window) {
-    AsHeadless(window).CloseAsUser();
+    HeadlessWindow& target = AsHeadless(window);
+    if (target.WindowEnabled()) target.CloseAsUser();
 }
 
 void HeadlessDesktop::ResizeByUser(ui::WindowPeer& window, int outerWidth, int outerHeight) {
@@ -192,7 +205,7 @@ std::optional<int> HeadlessDesktop::QuitRequested() const {
     return core_->quitCode;
 }
 
-bool HeadlessDesktop::IsWindowEnabled(ui::WindowPeer& window) const {
+bool HeadlessDesktop::IsWindowEnabled(ui::WindowPeer& window) {
     return AsHeadless(window).WindowEnabled();
 }
 

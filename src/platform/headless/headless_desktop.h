@@ -38,7 +38,7 @@ class HeadlessDesktop : public Desktop, public ui::Automation {
     // Desktop
     std::unique_ptr<ui::WindowPeer> CreateWindowFromDef(const ui::WindowDef& def,
                                                         ui::WindowPeer* owner) override;
-    // Shows the window with its owner (or every other window) disabled, runs
+    // Shows the window with every other window disabled, runs
     // the queued modal script if there is one, then closes a window still
     // open as its close box would, forcibly if the close handler refuses.
     // After an exit request it returns at once.
@@ -49,6 +49,7 @@ class HeadlessDesktop : public Desktop, public ui::Automation {
     void Quit(int exitCode) override;
     void ExitProcess(int exitCode) override;
     void MessageBox(ui::WindowPeer* owner, const Text& message, const Text& caption) override;
+    ui::WindowPeer* InnermostModal() override;
     ui::Size ScreenSize() override;
 
     // Automation
@@ -63,6 +64,7 @@ class HeadlessDesktop : public Desktop, public ui::Automation {
     void PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) override;
     void CloseByUser(ui::WindowPeer& window) override;
     void ResizeByUser(ui::WindowPeer& window, int outerWidth, int outerHeight) override;
+    bool IsWindowEnabled(ui::WindowPeer& window) override;
     int FirePendingTimers() override;
     bool IsTimerArmed(ui::ControlPeer& timer) override;
     const std::vector<ui::MessageRecord>& Messages() override;
@@ -77,7 +79,6 @@ class HeadlessDesktop : public Desktop, public ui::Automation {
     // What only the headless desktop can tell, for its own tests.
     void OnMessageLoop(std::function<void()> script);
     std::optional<int> QuitRequested() const;
-    bool IsWindowEnabled(ui::WindowPeer& window) const;
     std::optional<ui::Colour> WindowBackground(ui::WindowPeer& window) const;
     std::optional<ui::Colour> LayeredKey(ui::WindowPeer& window) const;
     std::optional<int> LayeredAlpha(ui::WindowPeer& window) const;

@@ -56,6 +56,7 @@ struct DesktopCore {
     std::optional<Text> lastPopUp;
     std::function<void()> messageLoopScript;
     int modalDepth = 0;
+    std::vector<std::uint64_t> modalWindows;  // innermost last
 };
 
 class HeadlessControl final : public ui::ControlPeer {
@@ -141,6 +142,8 @@ class HeadlessControl final : public ui::ControlPeer {
     };
 
     bool Live() const;
+    // The user can act on it: enabled, in an enabled window.
+    bool Reachable() const;
     bool Is(ui::ControlKind kind) const { return def_.kind == kind; }
     bool IsList() const { return Is(ui::ControlKind::ListBox) || Is(ui::ControlKind::IconList); }
     bool HasBuffer() const { return Is(ui::ControlKind::Edit) || Is(ui::ControlKind::RichEdit); }

@@ -137,7 +137,8 @@ void HeadlessMenu::PopUpAtCursor(const Text& barCaption) {
 
 void HeadlessMenu::Run(Item& item) {
     // Separators and submenus send no command; neither do disabled items.
-    if (!window_.IsOpen() || item.opensSubmenu || !item.enabled || !item.handler) return;
+    // A disabled window takes neither menu clicks nor keys.
+    if (!window_.WindowEnabled() || item.opensSubmenu || !item.enabled || !item.handler) return;
     const std::function<void()> handler = item.handler;
     handler();
 }

@@ -34,7 +34,9 @@ LRESULT CALLBACK AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
             // The message text is the static with id 0xFFFF (100 in old Wine).
             Text message = DialogItemText(box, 0xFFFF);
             if (GetDlgItem(box, 0xFFFF) == nullptr) message = DialogItemText(box, 100);
-            answeringDesktop->messages.push_back({message, FromWide(WindowText(box))});
+            Win32Window* owner = answeringDesktop->FindWindow(GetWindow(box, GW_OWNER));
+            answeringDesktop->messages.push_back(
+                {message, FromWide(WindowText(box)), owner ? owner->Definition().name : Text()});
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         }
@@ -66,10 +68,13 @@ bool SetClipboardText(HWND owner, const std::wstring& text) {
     return done;
 }
 
-// A person can act only on a control that is there and enabled.
+// A person can act only on a control that is there and enabled, in a
+// window that is enabled (a modal loop or a message box disables the others).
 HWND UsableHwnd(ui::ControlPeer& peer) {
     HWND hwnd = static_cast<Win32Control&>(peer).Hwnd();
     if (hwnd == nullptr || !IsWindowEnabled(hwnd)) return nullptr;
+    HWND root = GetAncestor(hwnd, GA_ROOT);
+    if (root == nullptr || !IsWindowEnabled(root)) return nullptr;
     return hwnd;
 }
 
@@ -170,7 +175,10 @@ void Win32Desktop::ChooseMenu(ui::WindowPeer& window, const Text& caption) {
     auto& peer = static_cast<Win32Window&>(window);
     win32::Win32Menu& menu = peer.MenuImpl();
     const UINT id = menu.CommandId(caption);
-    if (peer.Hwnd() == nullptr || id == 0 || !menu.IsEnabled(caption)) return;
+    if (peer.Hwnd() == nullptr || !::IsWindowEnabled(peer.Hwnd()) || id == 0 ||
+        !menu.IsEnabled(caption)) {
+        return;
+    }
     SendMessageW(peer.Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
     state_->PumpPending();
 }
@@ -179,7 +187,8 @@ void Win32Desktop::PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) {
     auto& peer = static_cast<Win32Window&>(window);
     HWND hwnd = peer.Hwnd();
     HACCEL accelerators = peer.MenuImpl().Accelerators();
-    if (hwnd == nullptr || accelerators == nullptr) return;
+    // A disabled window gets no keyboard input.
+    if (hwnd == nullptr || accelerators == nullptr || !::IsWindowEnabled(hwnd)) return;
     // The accelerator reads Ctrl and Shift from the thread's key state.
     BYTE saved[256] = {};
     GetKeyboardState(saved);
@@ -211,7 +220,7 @@ void Win32Desktop::PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) {
 
 void Win32Desktop::CloseByUser(ui::WindowPeer& window) {
     HWND hwnd = static_cast<Win32Window&>(window).Hwnd();
-    if (hwnd == nullptr) return;
+    if (hwnd == nullptr || !::IsWindowEnabled(hwnd)) return;
     SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     state_->PumpPending();
 }
@@ -222,6 +231,11 @@ void Win32Desktop::ResizeByUser(ui::WindowPeer& window, int outerWidth, int oute
     SetWindowPos(hwnd, nullptr, 0, 0, outerWidth, outerHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     state_->PumpPending();
+}
+
+bool Win32Desktop::IsWindowEnabled(ui::WindowPeer& window) {
+    HWND hwnd = static_cast<Win32Window&>(window).Hwnd();
+    return hwnd != nullptr && ::IsWindowEnabled(hwnd) != FALSE;
 }
 
 int Win32Desktop::FirePendingTimers() {

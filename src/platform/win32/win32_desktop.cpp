@@ -219,18 +219,12 @@ void Win32Desktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
     HWND hwnd = modal.Hwnd();
     HWND ownerHwnd = owner != nullptr ? static_cast<Win32Window*>(owner)->Hwnd() : nullptr;
 
-    std::vector<HWND> disabled;
-    if (ownerHwnd != nullptr) {
-        if (IsWindowEnabled(ownerHwnd)) {
-            EnableWindow(ownerHwnd, FALSE);
-            disabled.push_back(ownerHwnd);
-        }
-    } else {
-        disabled = state.DisableOtherWindows(hwnd);
-    }
+    // Every other window of the program, not only the owner: a modeless
+    // window works on MainWindow too.
+    const std::vector<HWND> disabled = state.DisableOtherWindows(hwnd);
     modal.disabledByModal.insert(modal.disabledByModal.end(), disabled.begin(), disabled.end());
     // A window built before an earlier modal loop disabled everything.
-    if (!IsWindowEnabled(hwnd)) EnableWindow(hwnd, TRUE);
+    if (!::IsWindowEnabled(hwnd)) EnableWindow(hwnd, TRUE);
 
     if (state.automation) {
         modal.hasModalScript = !state.modalScripts.empty();
@@ -243,6 +237,7 @@ void Win32Desktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
     }
     modal.Show();
 
+    state.modalWindows.push_back(hwnd);
     MSG msg;
     while (modal.IsOpen() && !state.Ending()) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -258,6 +253,7 @@ void Win32Desktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
         modal.CloseAsUser();
         modal.Close();
     }
+    state.modalWindows.pop_back();
     modal.RestoreDisabledWindows();
     if (ownerHwnd != nullptr && IsWindow(ownerHwnd) && IsWindowVisible(ownerHwnd)) {
         SetActiveWindow(ownerHwnd);
@@ -290,17 +286,37 @@ void Win32Desktop::ExitProcess(int exitCode) {
 void Win32Desktop::MessageBox(ui::WindowPeer* owner, const Text& message, const Text& caption) {
     win32::DesktopState& state = *state_;
     HWND ownerHwnd = owner != nullptr ? static_cast<Win32Window*>(owner)->Hwnd() : nullptr;
-    // MessageBoxW disables only its owner; the other windows of the program
-    // are disabled here so the box is modal to all of them.
-    const std::vector<HWND> disabled = state.DisableOtherWindows(ownerHwnd);
+    // MessageBoxW disables only its owner, and on closing enables it whatever
+    // it was before (Wine does so even for an owner a modal loop had
+    // disabled). So the box is made modal to every window here, and every
+    // window gets back exactly the state it had.
+    std::vector<std::pair<HWND, bool>> before;
+    for (Win32Window* window : state.windows) {
+        if (window->Hwnd() != nullptr) {
+            before.emplace_back(window->Hwnd(), ::IsWindowEnabled(window->Hwnd()) != FALSE);
+        }
+    }
+    state.DisableOtherWindows(ownerHwnd);
     const std::wstring text = win32::Wide(message);
     const std::wstring title = win32::Wide(caption);
     MessageBoxW(ownerHwnd, text.c_str(), title.c_str(),
                 MB_OK | (ownerHwnd != nullptr ? MB_APPLMODAL : MB_TASKMODAL));
-    for (HWND hwnd : disabled) {
-        if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+    for (const auto& [hwnd, enabled] : before) {
+        if (IsWindow(hwnd) && (::IsWindowEnabled(hwnd) != FALSE) != enabled) {
+            EnableWindow(hwnd, enabled ? TRUE : FALSE);
+        }
+    }
+    if (ownerHwnd != nullptr && IsWindow(ownerHwnd) && ::IsWindowEnabled(ownerHwnd)) {
+        SetActiveWindow(ownerHwnd);
     }
     state.answeredBoxes.clear();
+}
+
+ui::WindowPeer* Win32Desktop::InnermostModal() {
+    for (auto it = state_->modalWindows.rbegin(); it != state_->modalWindows.rend(); ++it) {
+        if (Win32Window* window = state_->FindWindow(*it)) return window;
+    }
+    return nullptr;
 }
 
 ui::Size Win32Desktop::ScreenSize() {

@@ -35,6 +35,7 @@ class Win32Desktop : public Desktop, public ui::Automation {
     void Quit(int exitCode) override;
     void ExitProcess(int exitCode) override;
     void MessageBox(ui::WindowPeer* owner, const Text& message, const Text& caption) override;
+    ui::WindowPeer* InnermostModal() override;
     ui::Size ScreenSize() override;
 
     // Automation
@@ -47,6 +48,7 @@ class Win32Desktop : public Desktop, public ui::Automation {
     void PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) override;
     void CloseByUser(ui::WindowPeer& window) override;
     void ResizeByUser(ui::WindowPeer& window, int outerWidth, int outerHeight) override;
+    bool IsWindowEnabled(ui::WindowPeer& window) override;
     int FirePendingTimers() override;
     bool IsTimerArmed(ui::ControlPeer& timer) override;
     const std::vector<ui::MessageRecord>& Messages() override;

@@ -80,6 +80,8 @@ struct DesktopState {
     // Disables every enabled top-level window of the program except `keep`
     // and returns them for re-enabling.
     std::vector<HWND> DisableOtherWindows(HWND keep);
+    // The windows of the running modal loops, innermost last.
+    std::vector<HWND> modalWindows;
 
     // Automation.
     HHOOK messageBoxHook = nullptr;
