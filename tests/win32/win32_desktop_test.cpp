@@ -285,12 +285,12 @@ TEST_F(Win32DesktopTest, TabMovesBetweenTabStopsInTheLoop) {
     EXPECT_EQ(control("编辑框1").GetText(), "");
 }
 
-TEST_F(Win32DesktopTest, ModalLoopDisablesTheOwnerOrElseEveryOtherWindow) {
+TEST_F(Win32DesktopTest, ModalLoopDisablesEveryOtherWindow) {
     HWND main = HwndOf(*window_);
     std::unique_ptr<ui::WindowPeer> other = desktop_.CreateWindowFromDef(TestWindowDef(), nullptr);
     std::unique_ptr<ui::WindowPeer> dialog =
         desktop_.CreateWindowFromDef(TestWindowDef(), window_.get());
-    bool mainEnabled = true, otherEnabled = false, dialogEnabled = false;
+    bool mainEnabled = true, otherEnabled = true, dialogEnabled = false;
     desktop_.OnNextModal([&](ui::WindowPeer& shown) {
         mainEnabled = IsWindowEnabled(main);
         otherEnabled = IsWindowEnabled(HwndOf(*other));
@@ -298,9 +298,10 @@ TEST_F(Win32DesktopTest, ModalLoopDisablesTheOwnerOrElseEveryOtherWindow) {
     });
     desktop_.RunModal(*dialog, window_.get());
     EXPECT_FALSE(mainEnabled);
-    EXPECT_TRUE(otherEnabled) << "only the owner is disabled";
+    EXPECT_FALSE(otherEnabled) << "a modeless window would reach the owner";
     EXPECT_TRUE(dialogEnabled);
     EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_TRUE(IsWindowEnabled(HwndOf(*other)));
 
     std::unique_ptr<ui::WindowPeer> free = desktop_.CreateWindowFromDef(TestWindowDef(), nullptr);
     desktop_.OnNextModal([&](ui::WindowPeer&) {
