@@ -17,9 +17,7 @@
 #include "ui/windows/file_cipher_window.h"
 #include "ui/windows/find_replace_window.h"
 #include "ui/windows/font_scheme_window.h"
-#include "ui/windows/icon_picker_window.h"
 #include "ui/windows/set_password_window.h"
-#include "ui/windows/title_search_window.h"
 #include "ui/windows/transparency_window.h"
 #include "ui/windows/unlock_window.h"
 #include "ui/windows/update_window.h"
@@ -111,16 +109,38 @@ TEST_F(Screenshots, EveryWindow) {
 
     OpenDirectoryNamed("DefaultLog");
     Capture(main().Peer(), "02-main-document-list");
+    // The search button's window over the list, a part of a title typed.
+    automation().OnNextModal([&](ui::WindowPeer& window) {
+        automation().Click(window.Control("按钮1"));
+        automation().Type(window.Control("编辑框1"), "读书");
+        Capture(window, "14-title-search");
+    });
+    Click(main().按钮2);
     OpenDocumentNamed("帮助文档");
     Capture(main().Peer(), "03-main-editor");
+    Click(main().按钮3);
+    TypeInto(main().编辑框2, "新的标题");
+    TypeInto(main().超级编辑框1, "新建的笔记");
+    Capture(main().Peer(), "03-main-new-document");
 
     app::ReturnToDirectories(app());
     Tick();
+    // The backup progress bar as a package is being made.
+    main().进度条1.Show();
+    main().进度条1.SetPosition(60);
+    Capture(main().Peer(), "16-main-progress");
+    main().进度条1.Hide();
+
     automation().OnNextModal([&](ui::WindowPeer& window) {
         automation().Type(window.Control("编辑框1"), "新的目录");
         Capture(window, "04-new-directory");
     });
     Choose("新建文档目录");
+    automation().OnNextModal([&](ui::WindowPeer& window) {
+        automation().Select(window.Control("超级列表框1"), 2);
+        Capture(window, "11-icon-picker");
+    });
+    Choose("自定义文档目录图标");
 
     CaptureDialog<ui::ColourSchemeWindow>("05-colour-scheme");
     CaptureDialog<ui::SetPasswordWindow>("06-set-password");
@@ -128,10 +148,11 @@ TEST_F(Screenshots, EveryWindow) {
     CaptureDialog<ui::ClearPasswordWindow>("08-clear-password");
     CaptureDialog<ui::FontSchemeWindow>("09-font-scheme");
     CaptureDialog<ui::UpdateWindow>("10-update");
-    CaptureDialog<ui::IconPickerWindow>("11-icon-picker");
     CaptureDialog<ui::FindReplaceWindow>("12-find-replace");
-    CaptureDialog<ui::FileCipherWindow>("13-file-cipher");
-    CaptureDialog<ui::TitleSearchWindow>("14-title-search");
+    CaptureDialog<ui::FileCipherWindow>("13-file-cipher", [](ui::FileCipherWindow& w) {
+        w.编辑框1.SetText("C:\\用户\\文档\\一个相当长的文件夹名称\\报告.txt");
+        w.编辑框2.SetText("C:\\用户\\文档\\一个相当长的文件夹名称\\报告.txt.rc");
+    });
     CaptureDialog<ui::TransparencyWindow>("15-transparency");
 }
 

@@ -140,12 +140,27 @@ TEST(Win32Resources, ManifestSelectsCommonControlsSix) {
 
 // Fonts and colours -------------------------------------------------------------
 
+// Whether the control's own font (no font linking) has a glyph for every
+// character of `text`.
+bool FontHasGlyphs(HWND control, const wchar_t* text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const int length = static_cast<int>(wcslen(text));
+    std::vector<WORD> glyphs(static_cast<std::size_t>(length));
+    const DWORD got =
+        GetGlyphIndicesW(dc, text, length, glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return got == static_cast<DWORD>(length) &&
+           std::find(glyphs.begin(), glyphs.end(), 0xFFFF) == glyphs.end();
+}
+
 TEST_F(Win32DesktopTest, ControlsGetTheFontsTheyAskFor) {
     LOGFONTW gui{};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
     const LOGFONTW plain = FontOf(HwndOf(control("标签1")));
-    EXPECT_STREQ(plain.lfFaceName, gui.lfFaceName);
-    EXPECT_EQ(plain.lfHeight, gui.lfHeight);
+    EXPECT_EQ(plain.lfHeight, gui.lfHeight) << "no height: the default size";
     EXPECT_EQ(plain.lfWeight, 400);
 
     const LOGFONTW song = FontOf(HwndOf(control("标签2")));
@@ -156,12 +171,15 @@ TEST_F(Win32DesktopTest, ControlsGetTheFontsTheyAskFor) {
               SendMessageW(HwndOf(control("标签3")), WM_GETFONT, 0, 0))
         << "one GDI font per distinct font";
 
-    // An empty face keeps the default face at the height asked for.
-    control("标签1").SetFont({"", 23, 400, true});
+    // An empty face keeps the default face at the height asked for, and that
+    // face shows Chinese, bold too, whatever the locale.
+    EXPECT_TRUE(FontHasGlyphs(HwndOf(control("标签1")), L"新建搜索返回"));
+    control("标签1").SetFont({"", 23, 700, true});
     const LOGFONTW bigger = FontOf(HwndOf(control("标签1")));
-    EXPECT_STREQ(bigger.lfFaceName, gui.lfFaceName);
+    EXPECT_STREQ(bigger.lfFaceName, plain.lfFaceName);
     EXPECT_EQ(bigger.lfHeight, -23);
     EXPECT_TRUE(bigger.lfItalic);
+    EXPECT_TRUE(FontHasGlyphs(HwndOf(control("标签1")), L"新建搜索返回"));
 }
 
 TEST_F(Win32DesktopTest, ColoursArePaintedThroughTheControlColourMessages) {

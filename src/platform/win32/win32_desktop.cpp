@@ -14,6 +14,10 @@ constexpr wchar_t kWindowClass[] = L"MoxiaWindow";
 // Safety valve for PumpPending: a handler that keeps posting to itself must
 // not hang a test.
 constexpr int kMaxPumpedMessages = 100000;
+// The face of controls whose definition names none. The stock GUI face
+// (MS Shell Dlg, Tahoma) has no Chinese glyphs of its own and, bold or
+// outside a Chinese locale, shows every text of this program as boxes.
+constexpr wchar_t kDefaultFace[] = L"微软雅黑";
 
 // The program icon at one of the system's two icon sizes, so Windows picks the
 // frame drawn for that size instead of scaling another. Loaded once per
@@ -69,7 +73,7 @@ DesktopState::~DesktopState() {
 
 HFONT DesktopState::FontFor(const ui::Font& font) {
     LOGFONTW lf = guiFont;
-    std::wstring face = font.face.empty() ? std::wstring(guiFont.lfFaceName) : Wide(font.face);
+    std::wstring face = font.face.empty() ? std::wstring(kDefaultFace) : Wide(font.face);
     if (face.size() >= LF_FACESIZE) face.resize(LF_FACESIZE - 1);
     const int height = font.height > 0 ? -font.height : guiFont.lfHeight;
     const auto key = std::make_tuple(face, height, font.weight, font.italic);
@@ -80,7 +84,7 @@ HFONT DesktopState::FontFor(const ui::Font& font) {
     lf.lfItalic = font.italic ? TRUE : FALSE;
     lf.lfUnderline = FALSE;
     lf.lfStrikeOut = FALSE;
-    if (!font.face.empty()) lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfCharSet = DEFAULT_CHARSET;
     std::fill(std::begin(lf.lfFaceName), std::end(lf.lfFaceName), L'\0');
     std::copy(face.begin(), face.end(), lf.lfFaceName);
     HFONT created = CreateFontIndirectW(&lf);
