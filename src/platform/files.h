@@ -60,6 +60,13 @@ struct FileTimes {
     FileTime modified;
 };
 
+// What makes a file itself, whatever the spelling of its path.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 // A file being written. Bytes are appended in order into a temporary file in
 // the target's folder; Commit flushes it and moves it over the target. A writer
 // destroyed without a successful Commit removes its temporary file and leaves
@@ -119,6 +126,9 @@ class Files {
     // Whole file through BeginWrite. False when any step fails; the old file
     // is whole.
     virtual bool WriteFile(const Text& path, std::string_view bytes);
+    // The identity of the file or folder at `path`; nullopt when there is none
+    // or the file system cannot tell.
+    virtual std::optional<FileIdentity> Identity(const Text&) { return std::nullopt; }
     virtual bool DeleteFile(const Text& path) = 0;
     virtual bool ClearAttributes(const Text& path) = 0;
     virtual bool SetReadOnly(const Text& path, bool readOnly) = 0;

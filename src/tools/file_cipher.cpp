@@ -1,5 +1,6 @@
 #include "tools/file_cipher.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -95,15 +96,40 @@ Text PathKey(const Text& path) {
 }
 
 // True when source and target name one file, so deleting the source would
-// delete the result just written. Besides equal paths, a source path that now
-// reads the new bytes instead of its old ones is the target under another
-// name.
-bool SameFile(platform::Files& files, const Text& source, const Text& target,
-              const std::string& before, const std::string& written) {
+// delete the result just written. Asked of the file system before the write,
+// so any spelling counts (letter case, "..", trailing dots, short names);
+// where it cannot say, equal paths still count.
+bool SameFile(platform::Files& files, const Text& source, const Text& target) {
     if (PathKey(source) == PathKey(target)) return true;
-    if (before == written) return false;
-    const std::optional<std::string> now = files.ReadFile(source);
-    return now && *now == written;
+    const std::optional<platform::FileIdentity> a = files.Identity(source);
+    const std::optional<platform::FileIdentity> b = files.Identity(target);
+    return a && b && *a == *b;
+}
+
+enum class CopyStatus { Ok, SourceUnreadable, TargetNotWritten };
+
+// Source through the cipher into the target in pieces, so the file's size
+// does not matter. The target is replaced only when everything was read and
+// written; a failure on either side leaves it as it was.
+CopyStatus TransformFile(platform::Files& files, const Text& source, const Text& target,
+                         const Text& key) {
+    std::unique_ptr<platform::FileReader> reader = files.OpenRead(source);
+    if (!reader) return CopyStatus::SourceUnreadable;
+    std::unique_ptr<platform::FileWriter> writer = files.BeginWrite(target);
+    if (!writer) return CopyStatus::TargetNotWritten;
+    crypto::Rc4Stream rc4(key);
+    std::string buffer(1 << 20, '\0');
+    for (std::uint64_t offset = 0;;) {
+        const std::optional<std::size_t> n = reader->ReadAt(offset, buffer.data(), buffer.size());
+        if (!n) return CopyStatus::SourceUnreadable;
+        if (*n == 0) break;
+        rc4.Apply(buffer.data(), *n);
+        if (!writer->Write(std::string_view(buffer.data(), *n))) {
+            return CopyStatus::TargetNotWritten;
+        }
+        offset += *n;
+    }
+    return writer->Commit() ? CopyStatus::Ok : CopyStatus::TargetNotWritten;
 }
 
 void Run(CipherSession& s, FileCipherDirection direction) {
@@ -122,27 +148,28 @@ void Run(CipherSession& s, FileCipherDirection direction) {
     const bool encrypting = direction == FileCipherDirection::Encrypt;
     const Text failed = encrypting ? kEncryptFailedPrefix : kDecryptFailedPrefix;
     const bool deleteSource = w.选择框1.IsChecked();
+    const bool sameFile = deleteSource && SameFile(files, source, target);
 
-    // An unreadable source is not an empty file: writing it would wipe a
-    // target that may hold data.
-    const std::optional<std::string> input = files.ReadFile(source);
-    if (!input) {
-        app::ShowMessage(app, failed + kSourceUnreadableText + source);
-        return;
-    }
-    const std::string output =
-        encrypting ? crypto::EncryptData(*input, *key) : crypto::DecryptData(*input, *key);
-    // Crash-safe replace: a failed write leaves any old target whole, and the
-    // source is then the only copy, so it stays.
-    if (!files.WriteFile(target, output)) {
-        Text message = failed + kTargetNotWrittenText + target;
-        if (deleteSource) message += kSourceKeptText;
-        app::ShowMessage(app, message);
-        return;
+    // RC4 is its own inverse: both directions run the same keystream.
+    switch (TransformFile(files, source, target, *key)) {
+        case CopyStatus::Ok:
+            break;
+        case CopyStatus::SourceUnreadable:
+            // An unreadable source is not an empty file: writing it would
+            // wipe a target that may hold data.
+            app::ShowMessage(app, failed + kSourceUnreadableText + source);
+            return;
+        case CopyStatus::TargetNotWritten: {
+            // The source is then the only copy, so it stays.
+            Text message = failed + kTargetNotWrittenText + target;
+            if (deleteSource) message += kSourceKeptText;
+            app::ShowMessage(app, message);
+            return;
+        }
     }
     Text message = Text(encrypting ? "加密成功!" : "解密成功!") + target;
     if (deleteSource) {
-        if (SameFile(files, source, target, *input, output)) {
+        if (sameFile) {
             message += kSourceIsTargetText;
         } else if (files.DeleteFile(source) || !files.Exists(source)) {
             message += "\r\n源文件已删除!";

@@ -208,6 +208,62 @@ TEST_F(FilesTest, AnAbandonedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {
     EXPECT_EQ(List(At("*"), EntryFilter::All), (Names{"doc.txt"}));
 }
 
+TEST_F(FilesTest, StaleTemporariesOfThisProgramGoBeforeAWriteAndNothingElseDoes) {
+    const Text stale = platform::TemporaryFileName(0x1234, 7);
+    const std::vector<Text> notOurs = {"~moxia-.mxtmp", "~moxia-12-x.mxtmp", "~moxia-1-2.tmp",
+                                       "moxia-1-2.mxtmp", "~mx1a2.tmp"};
+    EXPECT_TRUE(platform::IsTemporaryFileName(stale));
+    for (const Text& name : notOurs) EXPECT_FALSE(platform::IsTemporaryFileName(name)) << name;
+    // Another copy of the program is writing in this folder.
+    std::unique_ptr<platform::Files> other = MakeFiles(folder_);
+    std::unique_ptr<platform::FileWriter> live = other->BeginWrite(At("live.txt"));
+    ASSERT_TRUE(live);
+    ASSERT_TRUE(live->Write("live"));
+    // A write killed midway leaves its temporary file; listings never show it.
+    Make(stale, "partial plaintext");
+    for (const Text& name : notOurs) Make(name, "user data");
+    EXPECT_EQ(List(At("*"), EntryFilter::All).size(), notOurs.size());
+
+    // The next run's first write into the folder removes the stale one only.
+    std::unique_ptr<platform::Files> next = MakeFiles(folder_);
+    ASSERT_TRUE(next->WriteFile(At("next.txt"), "new"));
+    EXPECT_FALSE(files_->OpenRead(At(stale)));
+    for (const Text& name : notOurs) EXPECT_EQ(files_->ReadFile(At(name)), "user data") << name;
+    EXPECT_TRUE(live->Commit());
+    EXPECT_EQ(files_->ReadFile(At("live.txt")), "live");
+}
+
+TEST_F(FilesTest, StreamedWritesReplaceOnlyOnCommitAndPatchWhatWasWritten) {
+    Make("doc.bin", "old");
+    {
+        std::unique_ptr<platform::FileWriter> abandoned = files_->BeginWrite(At("doc.bin"));
+        ASSERT_TRUE(abandoned);
+        ASSERT_TRUE(abandoned->Write("never"));
+    }
+    EXPECT_EQ(files_->ReadFile(At("doc.bin")), "old");
+    std::unique_ptr<platform::FileWriter> writer = files_->BeginWrite(At("doc.bin"));
+    ASSERT_TRUE(writer);
+    const std::string big(3 * 1024 * 1024, 'b');
+    ASSERT_TRUE(writer->Write("head----"));
+    ASSERT_TRUE(writer->Write(big));
+    ASSERT_TRUE(writer->WriteAt(4, "HEAD"));
+    ASSERT_TRUE(writer->Write("tail"));
+    EXPECT_EQ(files_->ReadFile(At("doc.bin")), "old");
+    ASSERT_TRUE(writer->Commit());
+    EXPECT_EQ(files_->ReadFile(At("doc.bin")), "headHEAD" + big + "tail");
+    EXPECT_EQ(List(At("*"), EntryFilter::All), (Names{"doc.bin"}));
+
+    std::unique_ptr<platform::FileReader> reader = files_->OpenRead(At("doc.bin"));
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->Size(), big.size() + 12);
+    char piece[8];
+    EXPECT_EQ(reader->ReadAt(big.size() + 8, piece, sizeof piece), std::optional<std::size_t>(4));
+    EXPECT_EQ(std::string(piece, 4), "tail");
+    EXPECT_EQ(reader->ReadAt(big.size() + 100, piece, sizeof piece), std::optional<std::size_t>(0));
+    EXPECT_FALSE(files_->OpenRead(At("missing")));
+    EXPECT_FALSE(files_->BeginWrite(At("missing\\x")));
+}
+
 TEST_F(FilesTest, ReadOnlyFilesCannotBeReplacedOrDeletedUntilCleared) {
     Make("ro.txt", "kept");
     ASSERT_TRUE(files_->SetReadOnly(At("ro.txt"), true));

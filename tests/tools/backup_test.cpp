@@ -5,6 +5,7 @@
 
 #include "crypto/rc4.h"
 #include "store/data_folder.h"
+#include "support/memory_files.h"
 #include "support/program_fixture.h"
 #include "tools/backup_commands.h"
 #include "tools/backup_package.h"
@@ -633,6 +634,30 @@ TEST_F(BackupArchiveTest, AnUnreadableFileStopsThePackingAndIsNamed) {
     const auto stopped = tools::BuildArchive(unlistable, PathOf("Default"), 0, nullptr);
     EXPECT_FALSE(stopped.archive);
     EXPECT_EQ(stopped.unreadable, PathOf("Default\\空目录"));
+}
+
+// The reader and extractor need no disk: the same package restores into
+// files held in memory, and nothing lands outside the destination there
+// either.
+TEST_F(BackupArchiveTest, ExtractsIntoFilesHeldInMemory) {
+    const auto packed = tools::BuildArchive(files(), PathOf("Default"), 0, nullptr);
+    ASSERT_TRUE(packed.archive);
+    MemoryFiles memory;
+    const tools::UnpackResult done =
+        tools::ExtractArchive(memory, *packed.archive, "M:\\Default", nullptr);
+    ASSERT_EQ(done.status, tools::UnpackStatus::Ok) << done.failedPath;
+    const std::map<Text, std::string> restored = memory.Contents();
+    EXPECT_EQ(restored.at("M:\\Default\\日记\\第一篇.txt"), "今天\r\n晴");
+    EXPECT_EQ(restored.at("M:\\Default\\日记\\old.zip"), std::string(300, 'z'));
+    EXPECT_EQ(restored.size(), 4u);
+    EXPECT_TRUE(memory.Exists("M:\\Default\\空目录"));
+
+    const std::string hostile = StoredZip({{"../up.txt", "x"}, {"a/../../b", "x"}, {"ok", "ok"}});
+    const tools::UnpackResult r = tools::ExtractArchive(memory, hostile, "M:\\Default", nullptr);
+    EXPECT_EQ(r.skipped, 2);
+    for (const auto& [path, content] : memory.Contents()) {
+        EXPECT_TRUE(path.starts_with("M:\\Default\\")) << path;
+    }
 }
 
 TEST(BackupEntryTarget, OnlyPlainRelativeNamesLandBelowTheFolder) {

@@ -313,6 +313,23 @@ TEST_F(FileCipherTest, SourceAsItsOwnTargetIsReplacedSafelyAndNeverDeleted) {
     EXPECT_TRUE(Exists("empty"));
 }
 
+TEST_F(FileCipherTest, AnySpellingOfTheSourceAsTargetKeepsTheResult) {
+    // Several reads and writes of the stream, and an empty file.
+    std::string large(2 * 1024 * 1024 + 12345, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 + i / 1000);
+    for (const std::string& content : {large, std::string()}) {
+        for (const Text& spelling :
+             {PathOf("SELF"), PathOf("sub\\..\\self"), PathOf("self."), PathOf("self "),
+              PathOf(".\\self"), Text(folder_.path + "/self")}) {
+            SCOPED_TRACE(testing::PrintToString(spelling));
+            WriteFile("self", content);
+            RunCipher(kEncryptMenu, PathOf("self"), spelling, true);
+            EXPECT_EQ(ReadFile("self"), crypto::EncryptData(content, Key()));
+            EXPECT_EQ(LastMessage(), "加密成功!" + spelling + "\r\n源文件即目标文件,未删除!");
+        }
+    }
+}
+
 TEST_F(FileCipherTest, WrongPasswordGivesOtherBytesOfTheSameLength) {
     const std::string original = EveryByteValue();
     WriteFile("a.bin", original);

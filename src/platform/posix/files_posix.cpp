@@ -11,6 +11,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cwctype>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
 
 namespace platform {
 namespace {
@@ -90,25 +93,128 @@ bool IsDirectoryAt(const std::string& dir, const dirent& entry) {
     return stat((dir + "/" + entry.d_name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// Case-insensitive lookups read the whole folder for every name not spelled
+// as on disk, which is every new file: restoring many files into one folder
+// would read it once per file. Each folder's names are kept instead, for as
+// long as its change times say that nobody else changed it; the changes this
+// program makes itself are applied to the kept names.
+class NameIndex {
+  public:
+    struct Stamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        long long modified = 0, changed = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+
+    // The entry of `dir` equal to `name` ignoring case, or nullopt.
+    std::optional<std::string> Find(const std::string& dir, const std::string& name) {
+        const std::optional<Stamp> now = StampOf(dir);
+        if (!now) return std::nullopt;
+        std::lock_guard<std::mutex> lock(mutex_);
+        Folder& folder = folders_[dir];
+        if (!(folder.stamp == *now) || !folder.read) {
+            if (folders_.size() > 4096) {
+                folders_.clear();
+                return FindUnlocked(dir, name, *now);
+            }
+            if (!Read(dir, folder)) return std::nullopt;
+            folder.stamp = *now;
+        }
+        const auto found = folder.names.find(FoldedName(name));
+        if (found == folder.names.end()) return std::nullopt;
+        return found->second;
+    }
+
+    // Taken before this program changes `dir`; After applies the change when
+    // the kept names were current before it, and forgets them otherwise.
+    bool Before(const std::string& dir) {
+        const std::optional<Stamp> now = StampOf(dir);
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = folders_.find(dir);
+        return now && it != folders_.end() && it->second.read && it->second.stamp == *now;
+    }
+    void After(const std::string& dir, bool current, const std::string& added,
+               const std::string& removed) {
+        const std::optional<Stamp> now = StampOf(dir);
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = folders_.find(dir);
+        if (it == folders_.end()) return;
+        if (!current || !now) {
+            folders_.erase(it);
+            return;
+        }
+        if (!removed.empty()) {
+            const auto gone = it->second.names.find(FoldedName(removed));
+            if (gone != it->second.names.end() && gone->second == removed) {
+                it->second.names.erase(gone);
+            }
+        }
+        if (!added.empty()) it->second.names.emplace(FoldedName(added), added);
+        it->second.stamp = *now;
+    }
+
+  private:
+    struct Folder {
+        Stamp stamp;
+        bool read = false;
+        std::unordered_map<std::u16string, std::string> names;  // folded -> first on disk
+    };
+
+    static std::optional<Stamp> StampOf(const std::string& dir) {
+        struct stat st {};
+        if (stat(dir.empty() ? "/" : dir.c_str(), &st) != 0) return std::nullopt;
+        return Stamp{st.st_dev, st.st_ino,
+                     static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
+                     static_cast<long long>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec};
+    }
+
+    static bool Read(const std::string& dir, Folder& folder) {
+        DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
+        if (d == nullptr) return false;
+        folder.names.clear();
+        while (const dirent* entry = readdir(d)) {
+            const std::string candidate = entry->d_name;
+            if (candidate == "." || candidate == "..") continue;
+            folder.names.emplace(FoldedName(candidate), candidate);
+        }
+        closedir(d);
+        folder.read = true;
+        return true;
+    }
+
+    std::optional<std::string> FindUnlocked(const std::string& dir, const std::string& name,
+                                            const Stamp& now) {
+        Folder& folder = folders_[dir];
+        if (!Read(dir, folder)) return std::nullopt;
+        folder.stamp = now;
+        const auto found = folder.names.find(FoldedName(name));
+        if (found == folder.names.end()) return std::nullopt;
+        return found->second;
+    }
+
+    std::mutex mutex_;
+    std::unordered_map<std::string, Folder> folders_;
+};
+
+NameIndex& Names() {
+    static NameIndex index;
+    return index;
+}
+
 // The entry of `dir` that `name` refers to: the exact name when it exists,
 // else the first entry equal to it ignoring case, else the name as written.
 std::string ResolveEntry(const std::string& dir, const std::string& name) {
     struct stat st {};
     if (lstat((dir + "/" + name).c_str(), &st) == 0) return name;
-    DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
-    if (d == nullptr) return name;
-    const std::u16string wanted = FoldedName(name);
-    std::string found = name;
-    while (const dirent* entry = readdir(d)) {
-        const std::string candidate = entry->d_name;
-        if (candidate == "." || candidate == "..") continue;
-        if (FoldedName(candidate) == wanted) {
-            found = candidate;
-            break;
-        }
-    }
-    closedir(d);
-    return found;
+    return Names().Find(dir, name).value_or(name);
+}
+
+// The folder and the last component of a host path.
+std::pair<std::string, std::string> SplitHost(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -239,7 +345,11 @@ std::optional<std::vector<DirEntry>> PosixFiles::TrySearch(const Text& pattern,
 bool PosixFiles::CreateFolder(const Text& path) {
     const std::string host = HostPath(path);
     if (host.empty()) return false;
-    if (mkdir(host.c_str(), 0777) == 0) return true;
+    const auto [parent, name] = SplitHost(host);
+    const bool current = Names().Before(parent);
+    const bool made = mkdir(host.c_str(), 0777) == 0;
+    Names().After(parent, current, made ? name : std::string(), {});
+    if (made) return true;
     struct stat st {};
     return errno == EEXIST && stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
@@ -286,7 +396,11 @@ class PosixWriter : public FileWriter {
           folder_(std::move(folder)) {}
     ~PosixWriter() override {
         if (fd_ >= 0) close(fd_);
-        if (!committed_) unlink(temp_.c_str());
+        if (!committed_) {
+            const bool current = Names().Before(folder_);
+            unlink(temp_.c_str());
+            Names().After(folder_, current, {}, SplitHost(temp_).second);
+        }
     }
     bool Write(std::string_view bytes) override {
         ok_ = ok_ && fd_ >= 0 && WriteAll(fd_, bytes);
@@ -311,7 +425,12 @@ class PosixWriter : public FileWriter {
         ok = close(fd_) == 0 && ok;
         fd_ = -1;
         if (ok && owner_.beforeReplace) ok = owner_.beforeReplace(path_);
-        if (ok) ok = rename(temp_.c_str(), target_.c_str()) == 0;
+        if (ok) {
+            const bool current = Names().Before(folder_);
+            ok = rename(temp_.c_str(), target_.c_str()) == 0;
+            Names().After(folder_, current && ok, SplitHost(target_).second,
+                          SplitHost(temp_).second);
+        }
         if (!ok) return ok_ = false;
         committed_ = true;
         SyncFolder(folder_);
@@ -346,6 +465,7 @@ void RemoveStaleTemporaries(const std::string& folder) {
         }
         close(fd);
     }
+    if (!stale.empty()) Names().After(folder, false, {}, {});
 }
 
 }  // namespace
@@ -378,13 +498,23 @@ std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path) {
         const std::string temp =
             Join(where.folder,
                  TemporaryFileName(static_cast<std::uint32_t>(getpid()), counter.fetch_add(1)));
+        const bool current = Names().Before(where.folder);
         const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        Names().After(where.folder, current && fd >= 0, fd >= 0 ? SplitHost(temp).second : "", {});
         if (fd < 0 && errno != EEXIST) return nullptr;
         if (fd < 0) continue;
         flock(fd, LOCK_EX);
         return std::make_unique<PosixWriter>(*this, path, fd, temp, target, where.folder);
     }
     return nullptr;
+}
+
+std::optional<FileIdentity> PosixFiles::Identity(const Text& path) {
+    const std::string host = HostPath(path);
+    struct stat st {};
+    if (host.empty() || stat(host.c_str(), &st) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                        static_cast<std::uint64_t>(st.st_ino)};
 }
 
 bool PosixFiles::DeleteFile(const Text& path) {
@@ -394,7 +524,11 @@ bool PosixFiles::DeleteFile(const Text& path) {
     if (lstat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode)) {
         return false;
     }
-    return unlink(host.c_str()) == 0;
+    const auto [parent, name] = SplitHost(host);
+    const bool current = Names().Before(parent);
+    const bool deleted = unlink(host.c_str()) == 0;
+    Names().After(parent, current && deleted, {}, deleted ? name : std::string());
+    return deleted;
 }
 
 bool PosixFiles::ClearAttributes(const Text& path) {

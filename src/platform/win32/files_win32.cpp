@@ -325,6 +325,19 @@ std::unique_ptr<FileWriter> Win32Files::BeginWrite(const Text& path) {
     return nullptr;
 }
 
+std::optional<FileIdentity> Win32Files::Identity(const Text& path) {
+    const std::optional<std::wstring> checked = Checked(path);
+    if (!checked) return std::nullopt;
+    Handle file(CreateFileW(checked->c_str(), 0,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file.Valid() || !GetFileInformationByHandle(file.Get(), &info)) return std::nullopt;
+    return FileIdentity{
+        info.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
 bool Win32Files::DeleteFile(const Text& path) {
     const std::optional<std::wstring> checked = Checked(path);
     if (!checked || IsReadOnlyFile(*checked)) return false;

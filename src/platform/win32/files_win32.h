@@ -18,6 +18,7 @@ class Win32Files : public Files {
     bool CreateFolder(const Text& path) override;
     std::unique_ptr<FileReader> OpenRead(const Text& path) override;
     std::unique_ptr<FileWriter> BeginWrite(const Text& path) override;
+    std::optional<FileIdentity> Identity(const Text& path) override;
     bool DeleteFile(const Text& path) override;
     bool ClearAttributes(const Text& path) override;
     bool SetReadOnly(const Text& path, bool readOnly) override;
