@@ -129,6 +129,9 @@ CopyStatus TransformFile(platform::Files& files, const Text& source, const Text&
         }
         offset += *n;
     }
+    // Closed first: Windows will not replace a file that is still open, and
+    // the target may be the source itself.
+    reader.reset();
     return writer->Commit() ? CopyStatus::Ok : CopyStatus::TargetNotWritten;
 }
 
