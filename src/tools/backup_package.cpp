@@ -3,9 +3,12 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <set>
+#include <thread>
 
 namespace tools {
 namespace {
@@ -119,7 +122,7 @@ constexpr std::uint32_t kFileAttributes = 0x20;  // archive
 constexpr int kDeflateLevel = 8;
 // Files up to this size are deflated in memory, so their header is written
 // with its values; larger ones stream and get their header patched.
-constexpr std::uint64_t kInMemoryFile = 8 * 1024 * 1024;
+constexpr std::uint64_t kInMemoryFile = 4 * 1024 * 1024;
 
 bool EndsWithNoCase(std::string_view name, std::string_view suffix) {
     if (name.size() < suffix.size()) return false;
@@ -344,42 +347,168 @@ class ZipWriter {
     std::vector<CentralEntry> central_;
 };
 
+// What one entry needs before it is written: its header values and, for a
+// file small enough, its data deflated in memory. Preparing is independent
+// for every entry, so it can run on other cores; writing keeps the order.
+struct Prepared {
+    CentralEntry e;
+    std::uint32_t accessed = 0, created = 0;
+    bool readable = true;
+    bool streamed = false;  // too large for memory: read again while written
+    std::string data;
+};
+
+// The modification, access and creation times as the "UT" field wants them.
+void StampTimes(platform::Files& files, const Item& item, std::uint32_t packedAt, Prepared& p) {
+    p.e.modified = p.accessed = p.created = packedAt;
+    if (std::optional<platform::FileTimes> t = files.GetFileTimes(item.path)) {
+        p.e.modified = UnixFromFileTime(t->modified);
+        p.accessed = UnixFromFileTime(t->accessed);
+        p.created = UnixFromFileTime(t->created);
+    }
+}
+
+// Reads the file to its end in pieces; false on a read error.
+bool ReadAll(platform::FileReader& reader, std::string& buffer,
+             const std::function<bool(std::string_view)>& f) {
+    buffer.resize(kChunk);
+    for (std::uint64_t offset = 0;;) {
+        const std::optional<std::size_t> n = reader.ReadAt(offset, buffer.data(), kChunk);
+        if (!n) return false;
+        if (*n == 0) return true;
+        if (!f(std::string_view(buffer.data(), *n))) return false;
+        offset += *n;
+    }
+}
+
+Prepared Prepare(platform::Files& files, const Item& item, std::time_t now) {
+    Prepared p;
+    p.e.name = item.name;
+    const std::uint32_t packedAt = static_cast<std::uint32_t>(now);
+    if (item.isFolder) {
+        p.e.dosTime = DosDateTime(now);
+        p.e.attributes = kFolderAttributes;
+        p.e.modified = p.accessed = p.created = packedAt;
+        return p;
+    }
+    StampTimes(files, item, packedAt, p);
+    p.e.dosTime = DosDateTime(static_cast<std::time_t>(p.e.modified));
+    p.e.attributes = kFileAttributes;
+    p.e.method = StoredByName(item.name) ? 0 : Z_DEFLATED;
+    std::unique_ptr<platform::FileReader> reader = files.OpenRead(item.path);
+    if (!reader) {
+        p.readable = false;
+        return p;
+    }
+    if (reader->Size() > kInMemoryFile) {
+        p.streamed = true;
+        return p;
+    }
+    std::string content, buffer;
+    if (!ReadAll(*reader, buffer, [&](std::string_view piece) {
+            content.append(piece);
+            return content.size() <= kInMemoryFile;
+        })) {
+        // Grown past the in-memory size while read: stream it instead.
+        p.streamed = content.size() > kInMemoryFile;
+        p.readable = p.streamed;
+        return p;
+    }
+    p.e.crc = Crc(0, content);
+    p.e.size = content.size();
+    if (p.e.method != 0) {
+        Deflater deflater;
+        if (!deflater.Feed(content, true, p.data)) p.readable = false;
+    } else {
+        p.data = std::move(content);
+    }
+    p.e.compressed = p.data.size();
+    return p;
+}
+
+// Prepares entries ahead of the writer on worker threads, a few at a time so
+// memory stays bounded; with no workers each entry is prepared when asked.
+class PrepareQueue {
+  public:
+    PrepareQueue(platform::Files& files, const std::vector<Item>& items, std::time_t now,
+                 unsigned workers)
+        : files_(files), items_(items), now_(now), slots_(items.size()) {
+        for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+    }
+    ~PrepareQueue() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        for (std::thread& t : threads_) t.join();
+    }
+    PrepareQueue(const PrepareQueue&) = delete;
+    PrepareQueue& operator=(const PrepareQueue&) = delete;
+
+    // Entry k, once prepared; entries before it must have been taken.
+    Prepared Take(std::size_t k) {
+        if (threads_.empty()) return Prepare(files_, items_[k], now_);
+        std::unique_lock<std::mutex> lock(mutex_);
+        taken_ = k;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return slots_[k] != nullptr; });
+        Prepared p = std::move(*slots_[k]);
+        slots_[k].reset();
+        taken_ = k + 1;
+        changed_.notify_all();
+        return p;
+    }
+
+  private:
+    // Each deflated entry may hold twice the in-memory size.
+    static constexpr std::size_t kAhead = 4;
+
+    void Work() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            changed_.wait(
+                lock, [&] { return stop_ || (next_ < items_.size() && next_ < taken_ + kAhead); });
+            if (stop_) return;
+            const std::size_t k = next_++;
+            lock.unlock();
+            auto prepared = std::make_unique<Prepared>(Prepare(files_, items_[k], now_));
+            lock.lock();
+            slots_[k] = std::move(prepared);
+            changed_.notify_all();
+        }
+    }
+
+    platform::Files& files_;
+    const std::vector<Item>& items_;
+    std::time_t now_;
+    std::vector<std::unique_ptr<Prepared>> slots_;
+    std::vector<std::thread> threads_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::size_t next_ = 0, taken_ = 0;
+    bool stop_ = false;
+};
+
 class Packer {
   public:
-    Packer(platform::Files& files, std::time_t now, ArchiveSink& sink)
-        : files_(files), now_(now), zip_(sink) {}
+    explicit Packer(ArchiveSink& sink) : zip_(sink) {}
 
     // False when a file cannot be read (named in `unreadable`) or the sink
     // refuses the bytes (`writeFailed`).
-    bool Add(const Item& item) {
-        CentralEntry e;
-        e.name = item.name;
-        const std::uint32_t packedAt = static_cast<std::uint32_t>(now_);
-        if (item.isFolder) {
-            e.dosTime = DosDateTime(now_);
-            e.attributes = kFolderAttributes;
-            e.modified = packedAt;
-            if (!zip_.BeginEntry(e, packedAt, packedAt, false)) return WriteFailed();
-            zip_.EndEntry(std::move(e));
-            return true;
+    bool Add(platform::Files& files, const Item& item, Prepared p) {
+        if (!p.readable) return Unreadable(item.path);
+        if (p.streamed) {
+            std::unique_ptr<platform::FileReader> reader = files.OpenRead(item.path);
+            if (!reader) return Unreadable(item.path);
+            if (AddStreamed(p, *reader)) return true;
+            return writeFailed || Unreadable(item.path);
         }
-        std::uint32_t accessed = packedAt, created = packedAt;
-        e.modified = packedAt;
-        if (std::optional<platform::FileTimes> t = files_.GetFileTimes(item.path)) {
-            e.modified = UnixFromFileTime(t->modified);
-            accessed = UnixFromFileTime(t->accessed);
-            created = UnixFromFileTime(t->created);
+        if (!zip_.BeginEntry(p.e, p.accessed, p.created, false) || !zip_.Data(p.data)) {
+            return WriteFailed();
         }
-        e.dosTime = DosDateTime(static_cast<std::time_t>(e.modified));
-        e.attributes = kFileAttributes;
-        e.method = StoredByName(item.name) ? 0 : Z_DEFLATED;
-        std::unique_ptr<platform::FileReader> reader = files_.OpenRead(item.path);
-        if (!reader) return Unreadable(item.path);
-        const std::uint64_t size = reader->Size();
-        const bool ok = size <= kInMemoryFile ? AddWhole(e, *reader, accessed, created)
-                                              : AddStreamed(e, *reader, accessed, created);
-        if (!ok && !writeFailed) unreadable = item.path;
-        return ok;
+        zip_.EndEntry(std::move(p.e));
+        return true;
     }
 
     bool Finish() { return zip_.Finish() || WriteFailed(); }
@@ -397,47 +526,8 @@ class Packer {
         return false;
     }
 
-    // Reads the file to its end in pieces; false on a read error.
-    bool ReadAll(platform::FileReader& reader, const std::function<bool(std::string_view)>& f) {
-        buffer_.resize(kChunk);
-        for (std::uint64_t offset = 0;;) {
-            const std::optional<std::size_t> n = reader.ReadAt(offset, buffer_.data(), kChunk);
-            if (!n) return false;
-            if (*n == 0) return true;
-            if (!f(std::string_view(buffer_.data(), *n))) return false;
-            offset += *n;
-        }
-    }
-
-    bool AddWhole(CentralEntry& e, platform::FileReader& reader, std::uint32_t accessed,
-                  std::uint32_t created) {
-        std::string content;
-        if (!ReadAll(reader, [&](std::string_view piece) {
-                content.append(piece);
-                return content.size() <= kInMemoryFile;
-            })) {
-            // Grown past the in-memory size while read: stream it instead.
-            if (content.size() <= kInMemoryFile) return false;
-            return AddStreamed(e, reader, accessed, created);
-        }
-        std::string packed;
-        if (e.method != 0) {
-            Deflater deflater;
-            if (!deflater.Feed(content, true, packed)) return false;
-        }
-        e.crc = Crc(0, content);
-        e.size = content.size();
-        e.compressed = e.method != 0 ? packed.size() : content.size();
-        if (!zip_.BeginEntry(e, accessed, created, false) ||
-            !zip_.Data(e.method != 0 ? packed : content)) {
-            return WriteFailed();
-        }
-        zip_.EndEntry(std::move(e));
-        return true;
-    }
-
-    bool AddStreamed(CentralEntry& e, platform::FileReader& reader, std::uint32_t accessed,
-                     std::uint32_t created) {
+    bool AddStreamed(Prepared& p, platform::FileReader& reader) {
+        CentralEntry& e = p.e;
         // Deflate may grow data a little; leave room so a size near the limit
         // still fits the header it was given.
         const std::uint64_t expected = reader.Size();
@@ -445,13 +535,13 @@ class Packer {
         e.size = expected;
         e.crc = 0;
         e.compressed = 0;
-        if (!zip_.BeginEntry(e, accessed, created, true)) return WriteFailed();
+        if (!zip_.BeginEntry(e, p.accessed, p.created, true)) return WriteFailed();
         Deflater deflater;
         std::uint32_t crc = 0;
         std::uint64_t size = 0, compressed = 0;
         std::string packed;
         bool sinkOk = true;
-        const bool read = ReadAll(reader, [&](std::string_view piece) {
+        const bool read = ReadAll(reader, buffer_, [&](std::string_view piece) {
             crc = Crc(crc, piece);
             size += piece.size();
             std::string_view out = piece;
@@ -481,8 +571,6 @@ class Packer {
         return true;
     }
 
-    platform::Files& files_;
-    std::time_t now_;
     ZipWriter zip_;
     std::string buffer_;
 };
@@ -682,14 +770,16 @@ bool CipherSource::Read(std::uint64_t offset, char* buffer, std::size_t size) {
 // ---- packing ---------------------------------------------------------------
 
 PackResult PackFolder(platform::Files& files, const Text& source, std::time_t now,
-                      const ProgressFn& progress, ArchiveSink& sink) {
+                      const ProgressFn& progress, ArchiveSink& sink, unsigned threads) {
     PackResult result;
     std::vector<Item> items;
     if (!Collect(files, source, "", items, result.unreadable)) return result;
-    Packer packer(files, now, sink);
+    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    PrepareQueue queue(files, items, now, threads > 1 ? threads : 0);
+    Packer packer(sink);
     int reported = -1;
     for (std::size_t k = 0; k < items.size(); ++k) {
-        if (!packer.Add(items[k])) {
+        if (!packer.Add(files, items[k], queue.Take(k))) {
             result.unreadable = packer.unreadable;
             result.writeFailed = packer.writeFailed;
             return result;
@@ -706,9 +796,9 @@ PackResult PackFolder(platform::Files& files, const Text& source, std::time_t no
 }
 
 BuiltArchive BuildArchive(platform::Files& files, const Text& source, std::time_t now,
-                          const ProgressFn& progress) {
+                          const ProgressFn& progress, unsigned threads) {
     StringSink sink;
-    const PackResult packed = PackFolder(files, source, now, progress, sink);
+    const PackResult packed = PackFolder(files, source, now, progress, sink, threads);
     BuiltArchive built;
     built.unreadable = packed.unreadable;
     if (packed.ok) built.archive = std::move(sink.bytes);

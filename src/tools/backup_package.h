@@ -129,9 +129,11 @@ struct PackResult {
 // each folder first its files, then each subfolder's entry followed by its
 // contents, in the order the file system lists them. `now` dates the folder
 // entries. Entries of 4 GiB or more, and archives that large or with that
-// many entries, get the ZIP64 records that common tools read.
+// many entries, get the ZIP64 records that common tools read. Entries are
+// deflated on `threads` cores (0: all there are); the archive is the same
+// byte for byte whatever the number.
 PackResult PackFolder(platform::Files& files, const Text& source, std::time_t now,
-                      const ProgressFn& progress, ArchiveSink& sink);
+                      const ProgressFn& progress, ArchiveSink& sink, unsigned threads = 0);
 
 // The same into memory: the archive, or nullopt (tests and tools).
 struct BuiltArchive {
@@ -139,7 +141,7 @@ struct BuiltArchive {
     Text unreadable;
 };
 BuiltArchive BuildArchive(platform::Files& files, const Text& source, std::time_t now,
-                          const ProgressFn& progress);
+                          const ProgressFn& progress, unsigned threads = 0);
 
 // ---- reading ---------------------------------------------------------------
 
