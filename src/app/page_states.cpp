@@ -30,6 +30,15 @@ void SetVisible(const ui::ControlHandle& control, char cell) {
     if (cell == 'H') control.Hide();
 }
 
+// The "标题:" label lies over the left end of the title box; while it shows,
+// the title's text starts after it.
+void FitTitleBoxToLabel(App& app) {
+    ui::MainWindow& w = app.main;
+    const int indent =
+        w.标签2.IsVisible() ? w.标签2.Left() + w.标签2.Width() - w.编辑框2.Left() : 0;
+    w.编辑框2.SetTextIndent(indent);
+}
+
 }  // namespace
 
 void ApplyPageColumn(App& app, PageColumn column) {
@@ -51,6 +60,7 @@ void ApplyPageColumn(App& app, PageColumn column) {
         {w.按钮3, "HSH------"},
     };
     for (const auto& row : controls) SetVisible(row.control, row.cells[index]);
+    FitTitleBoxToLabel(app);
 }
 
 void ShowDirectoryView(App& app) {
@@ -61,6 +71,7 @@ void ShowDirectoryView(App& app) {
     w.标签2.Hide();
     w.列表框1.Hide();
     w.超级列表框1.Show();
+    FitTitleBoxToLabel(app);
 }
 
 void ShowListView(App& app) {
@@ -71,6 +82,7 @@ void ShowListView(App& app) {
     w.标签2.Hide();
     w.列表框1.Show();
     w.超级列表框1.Hide();
+    FitTitleBoxToLabel(app);
 }
 
 }  // namespace app

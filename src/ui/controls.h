@@ -57,7 +57,11 @@ class ControlHandle {
 
 class Label : public ControlHandle {};
 class GroupBox : public ControlHandle {};
-class Edit : public ControlHandle {};
+class Edit : public ControlHandle {
+  public:
+    int TextIndent() const { return Peer().GetTextIndent(); }
+    void SetTextIndent(int pixels) const { Peer().SetTextIndent(pixels); }
+};
 
 class Button : public ControlHandle {
   public:

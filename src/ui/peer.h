@@ -80,6 +80,11 @@ class ControlPeer {
     virtual void Focus() = 0;
     virtual bool HasFocus() = 0;
 
+    // Edit box: extra room before its text, in pixels (0: none), kept
+    // across font changes.
+    virtual int GetTextIndent() = 0;
+    virtual void SetTextIndent(int pixels) = 0;
+
     // List box and icon list. AddItem returns the index the item landed at.
     virtual int AddItem(const Text& text, int image) = 0;
     virtual int ItemCount() = 0;

@@ -182,6 +182,33 @@ TEST_F(NavigationTest, NewDocumentKeepsThePageSoBackActsOnTheListPage) {
     ExpectDirectoryPage();
 }
 
+TEST_F(NavigationTest, TheTitleStartsAfterTheTitleLabelWhileTheLabelShows) {
+    StartWith({"d"});
+    WriteFile("Default\\d\\one.txt", "1");
+    OpenDirectoryNamed("d");
+    ui::MainWindow& w = main();
+    auto titleStart = [&w] { return w.编辑框2.Left() + w.编辑框2.TextIndent(); };
+    const int labelEnd = w.标签2.Left() + w.标签2.Width();
+
+    Click(w.按钮3);
+    ASSERT_TRUE(w.标签2.IsVisible());
+    EXPECT_EQ(titleStart(), labelEnd);
+    // A font change (the font scheme's refresh) keeps the room.
+    w.编辑框2.SetFont({"宋体", 20, 700});
+    EXPECT_EQ(titleStart(), labelEnd);
+    EXPECT_EQ(w.编辑框2.GetRect(), (ui::Rect{0, 0, w.编辑框2.Width(), 48})) << "as laid out";
+
+    TypeInto(w.编辑框2, "新的标题");
+    Choose("保存当前文档");  // the label goes with the save
+    EXPECT_FALSE(w.标签2.IsVisible());
+    EXPECT_EQ(w.编辑框2.TextIndent(), 0);
+    Click(w.按钮3);
+    EXPECT_EQ(titleStart(), labelEnd);
+    Choose("返回文档列表");
+    OpenDocumentNamed("one");
+    EXPECT_EQ(w.编辑框2.TextIndent(), 0);
+}
+
 TEST_F(NavigationTest, BackOnTheEditorPageClearsItAndListsTheDirectoryAgain) {
     StartWith({"d"});
     WriteFile("Default\\d\\one.txt", "text");

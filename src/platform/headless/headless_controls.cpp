@@ -174,6 +174,14 @@ bool HeadlessControl::HasFocus() {
            window_.Core().focusControl == index_;
 }
 
+int HeadlessControl::GetTextIndent() {
+    return Live() && Is(ui::ControlKind::Edit) ? textIndent_ : 0;
+}
+
+void HeadlessControl::SetTextIndent(int pixels) {
+    if (Live() && Is(ui::ControlKind::Edit)) textIndent_ = std::max(pixels, 0);
+}
+
 // List box and icon list.
 
 int HeadlessControl::AddItem(const Text& text, int image) {

@@ -99,6 +99,8 @@ class HeadlessControl final : public ui::ControlPeer {
     void SetBackColour(ui::Colour colour) override;
     void Focus() override;
     bool HasFocus() override;
+    int GetTextIndent() override;
+    void SetTextIndent(int pixels) override;
 
     int AddItem(const Text& text, int image) override;
     int ItemCount() override;
@@ -168,6 +170,7 @@ class HeadlessControl final : public ui::ControlPeer {
     TextBuffer buffer_;    // edit box and rich edit box
     ui::Font font_;
     std::optional<ui::Colour> textColour_, backColour_;
+    int textIndent_ = 0;
 
     std::vector<Item> items_;
     int selection_ = -1;

@@ -153,6 +153,7 @@ void Win32Control::Create() {
                             desktop.instance, nullptr);
     if (hwnd_ == nullptr) Fail("cannot create the control", def_.name);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(desktop.FontFor(font_)), FALSE);
+    if (Is(ui::ControlKind::Edit)) ApplyTextIndent(true);
 
     switch (def_.kind) {
         case ui::ControlKind::Edit:
@@ -447,6 +448,29 @@ void Win32Control::SetFont(const ui::Font& font) {
     if (hwnd_ == nullptr) return;
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.Desktop().FontFor(font)),
                  TRUE);
+    // A new font resets the edit box's margins to the font's own.
+    if (Is(ui::ControlKind::Edit)) ApplyTextIndent(true);
+}
+
+void Win32Control::ApplyTextIndent(bool fontChanged) {
+    if (fontChanged) {
+        fontMargin_ = LOWORD(SendMessageW(hwnd_, EM_GETMARGINS, 0, 0));
+        if (textIndent_ == 0) return;
+    }
+    SendMessageW(hwnd_, EM_SETMARGINS, EC_LEFTMARGIN,
+                 MAKELPARAM(static_cast<WORD>(fontMargin_ + textIndent_), 0));
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+int Win32Control::GetTextIndent() {
+    if (hwnd_ == nullptr || !Is(ui::ControlKind::Edit)) return 0;
+    return LOWORD(SendMessageW(hwnd_, EM_GETMARGINS, 0, 0)) - fontMargin_;
+}
+
+void Win32Control::SetTextIndent(int pixels) {
+    if (hwnd_ == nullptr || !Is(ui::ControlKind::Edit)) return;
+    textIndent_ = std::max(pixels, 0);
+    ApplyTextIndent(false);
 }
 
 void Win32Control::SetTextColour(ui::Colour colour) {

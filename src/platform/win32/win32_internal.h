@@ -155,6 +155,8 @@ class Win32Control final : public ui::ControlPeer {
     void SetBackColour(ui::Colour colour) override;
     void Focus() override;
     bool HasFocus() override;
+    int GetTextIndent() override;
+    void SetTextIndent(int pixels) override;
 
     int AddItem(const Text& text, int image) override;
     int ItemCount() override;
@@ -209,6 +211,11 @@ class Win32Control final : public ui::ControlPeer {
     ui::Font font_;
     std::optional<ui::Colour> textColour_, backColour_;
     std::map<ui::Event, ui::EventHandler> handlers_;
+    // Edit box: the left margin the control chose for its font, and the
+    // indent the program asked for on top of it.
+    int fontMargin_ = 0;
+    int textIndent_ = 0;
+    void ApplyTextIndent(bool fontChanged);
 
     int period_ = 0;               // timer
     ui::Colour colour_ = 0;        // colour picker
