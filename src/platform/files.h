@@ -67,6 +67,8 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+enum class WriteMode { Flush, SkipFlushForNewFile };
+
 // A file being written. Bytes are appended in order into a temporary file in
 // the target's folder; Commit flushes it and moves it over the target. A writer
 // destroyed without a successful Commit removes its temporary file and leaves
@@ -119,8 +121,13 @@ class Files {
     virtual std::unique_ptr<FileReader> OpenRead(const Text& path) = 0;
     // Starts a crash-safe replace of `path`; nullptr when it cannot start
     // (invalid name, missing folder, read-only target). Stale temporary files
-    // this program left in that folder are removed first.
-    virtual std::unique_ptr<FileWriter> BeginWrite(const Text& path) = 0;
+    // this program left in that folder are removed first. The file appears
+    // under its name only whole; with SkipFlushForNewFile, Commit does not
+    // wait for the disk when no file of that name existed (a power failure
+    // then costs nothing that was there before), as a restore of many new
+    // files wants.
+    virtual std::unique_ptr<FileWriter> BeginWrite(const Text& path,
+                                                   WriteMode mode = WriteMode::Flush) = 0;
     // Whole file; nullopt when it cannot be opened or read.
     virtual std::optional<std::string> ReadFile(const Text& path);
     // Whole file through BeginWrite. False when any step fails; the old file

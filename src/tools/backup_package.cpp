@@ -1157,7 +1157,10 @@ UnpackResult ExtractArchive(platform::Files& files, ArchiveSource& source, const
                 if (!folder) return fail();
                 // A read-only file is replaced as well.
                 if (folders.MayExist(*folder, parts->back())) files.ClearAttributes(target);
-                std::unique_ptr<platform::FileWriter> writer = files.BeginWrite(target);
+                // A file that was there is replaced crash-safely; a new one
+                // needs no flush before the next.
+                std::unique_ptr<platform::FileWriter> writer =
+                    files.BeginWrite(target, platform::WriteMode::SkipFlushForNewFile);
                 if (!writer) return fail();
                 // The package was checked, so a failure now is the package
                 // changing under us or the disk refusing: either way this

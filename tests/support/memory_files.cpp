@@ -165,7 +165,8 @@ std::unique_ptr<platform::FileReader> MemoryFiles::OpenRead(const Text& path) {
     return std::make_unique<MemoryReader>(node->bytes);
 }
 
-std::unique_ptr<platform::FileWriter> MemoryFiles::BeginWrite(const Text& path) {
+std::unique_ptr<platform::FileWriter> MemoryFiles::BeginWrite(const Text& path,
+                                                              platform::WriteMode) {
     const Text key = Key(path);
     if (!platform::IsValidFileName(LastComponent(key)) || !ParentExists(key)) return nullptr;
     if (Node* node = Find(path); node != nullptr && (node->folder || node->readOnly)) {

@@ -20,7 +20,8 @@ class MemoryFiles : public platform::Files {
                                                              platform::EntryFilter filter) override;
     bool CreateFolder(const Text& path) override;
     std::unique_ptr<platform::FileReader> OpenRead(const Text& path) override;
-    std::unique_ptr<platform::FileWriter> BeginWrite(const Text& path) override;
+    std::unique_ptr<platform::FileWriter> BeginWrite(
+        const Text& path, platform::WriteMode mode = platform::WriteMode::Flush) override;
     bool DeleteFile(const Text& path) override;
     bool ClearAttributes(const Text& path) override;
     bool SetReadOnly(const Text& path, bool readOnly) override;

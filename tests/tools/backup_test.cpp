@@ -644,8 +644,9 @@ class FaultyFiles : public platform::Files {
         if (p == unreadable_) return nullptr;
         return inner_.OpenRead(p);
     }
-    std::unique_ptr<platform::FileWriter> BeginWrite(const Text& p) override {
-        return inner_.BeginWrite(p);
+    std::unique_ptr<platform::FileWriter> BeginWrite(
+        const Text& p, platform::WriteMode m = platform::WriteMode::Flush) override {
+        return inner_.BeginWrite(p, m);
     }
     bool DeleteFile(const Text& p) override { return inner_.DeleteFile(p); }
     bool ClearAttributes(const Text& p) override { return inner_.ClearAttributes(p); }

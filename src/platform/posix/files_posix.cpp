@@ -387,8 +387,9 @@ class PosixReader : public FileReader {
 class PosixWriter : public FileWriter {
   public:
     PosixWriter(Files& owner, Text path, int fd, std::string temp, std::string target,
-                std::string folder)
-        : owner_(owner),
+                std::string folder, bool flush)
+        : flush_(flush),
+          owner_(owner),
           path_(std::move(path)),
           fd_(fd),
           temp_(std::move(temp)),
@@ -421,7 +422,7 @@ class PosixWriter : public FileWriter {
     }
     bool Commit() override {
         if (!ok_ || fd_ < 0 || committed_) return false;
-        bool ok = fsync(fd_) == 0;
+        bool ok = !flush_ || fsync(fd_) == 0;
         ok = close(fd_) == 0 && ok;
         fd_ = -1;
         if (ok && owner_.beforeReplace) ok = owner_.beforeReplace(path_);
@@ -433,11 +434,12 @@ class PosixWriter : public FileWriter {
         }
         if (!ok) return ok_ = false;
         committed_ = true;
-        SyncFolder(folder_);
+        if (flush_) SyncFolder(folder_);
         return true;
     }
 
   private:
+    bool flush_;
     Files& owner_;
     Text path_;
     int fd_;
@@ -483,14 +485,16 @@ std::unique_ptr<FileReader> PosixFiles::OpenRead(const Text& path) {
     return std::make_unique<PosixReader>(fd, static_cast<std::uint64_t>(st.st_size));
 }
 
-std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path) {
+std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path, WriteMode mode) {
     const Location where = Locate(path, currentDirectory_, false);
     if (!where.valid || !IsValidFileName(text::FromUtf8(where.name))) return nullptr;
     const std::string target = Join(where.folder, ResolveEntry(where.folder, where.name));
     struct stat st {};
-    if (lstat(target.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode))) {
+    const bool exists = lstat(target.c_str(), &st) == 0;
+    if (exists && (S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode))) {
         return nullptr;  // Windows refuses to replace a folder or a read-only file
     }
+    const bool flush = exists || mode == WriteMode::Flush;
     if (cleanedFolders_.insert(where.folder).second) RemoveStaleTemporaries(where.folder);
 
     static std::atomic<unsigned> counter{0};
@@ -504,7 +508,7 @@ std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path) {
         if (fd < 0 && errno != EEXIST) return nullptr;
         if (fd < 0) continue;
         flock(fd, LOCK_EX);
-        return std::make_unique<PosixWriter>(*this, path, fd, temp, target, where.folder);
+        return std::make_unique<PosixWriter>(*this, path, fd, temp, target, where.folder, flush);
     }
     return nullptr;
 }

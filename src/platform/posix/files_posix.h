@@ -19,7 +19,8 @@ class PosixFiles : public Files {
                                                    EntryFilter filter) override;
     bool CreateFolder(const Text& path) override;
     std::unique_ptr<FileReader> OpenRead(const Text& path) override;
-    std::unique_ptr<FileWriter> BeginWrite(const Text& path) override;
+    std::unique_ptr<FileWriter> BeginWrite(const Text& path,
+                                           WriteMode mode = WriteMode::Flush) override;
     std::optional<FileIdentity> Identity(const Text& path) override;
     bool DeleteFile(const Text& path) override;
     bool ClearAttributes(const Text& path) override;

@@ -219,8 +219,10 @@ class Win32Reader : public FileReader {
 // cleaner in another copy of the program while it is written.
 class Win32Writer : public FileWriter {
   public:
-    Win32Writer(Files& owner, Text path, HANDLE file, std::wstring temp, std::wstring target)
-        : owner_(owner),
+    Win32Writer(Files& owner, Text path, HANDLE file, std::wstring temp, std::wstring target,
+                bool flush)
+        : flush_(flush),
+          owner_(owner),
           path_(std::move(path)),
           file_(file),
           temp_(std::move(temp)),
@@ -247,12 +249,13 @@ class Win32Writer : public FileWriter {
     }
     bool Commit() override {
         if (!ok_ || !file_.Valid() || committed_) return false;
-        bool ok = FlushFileBuffers(file_.Get()) != 0;
+        bool ok = !flush_ || FlushFileBuffers(file_.Get()) != 0;
         ok = file_.Close() && ok;
         if (ok && owner_.beforeReplace) ok = owner_.beforeReplace(path_);
         if (ok) {
-            ok = MoveFileExW(temp_.c_str(), target_.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+            ok = MoveFileExW(
+                     temp_.c_str(), target_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | (flush_ ? MOVEFILE_WRITE_THROUGH : DWORD{0})) != 0;
         }
         if (!ok) return ok_ = false;
         committed_ = true;
@@ -260,6 +263,7 @@ class Win32Writer : public FileWriter {
     }
 
   private:
+    bool flush_;
     Files& owner_;
     Text path_;
     Handle file_;
@@ -303,11 +307,13 @@ std::unique_ptr<FileReader> Win32Files::OpenRead(const Text& path) {
     return std::make_unique<Win32Reader>(h, static_cast<std::uint64_t>(size.QuadPart));
 }
 
-std::unique_ptr<FileWriter> Win32Files::BeginWrite(const Text& path) {
+std::unique_ptr<FileWriter> Win32Files::BeginWrite(const Text& path, WriteMode mode) {
     const std::optional<std::wstring> checked = Checked(path);
     if (!checked || IsReadOnlyFile(*checked)) return nullptr;
     const std::wstring& target = *checked;
     const std::wstring folder = FolderOf(target);
+    const bool flush =
+        mode == WriteMode::Flush || GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (cleanedFolders_.insert(Upper(folder)).second) RemoveStaleTemporaries(folder);
 
     static std::atomic<unsigned> counter{0};
@@ -318,7 +324,7 @@ std::unique_ptr<FileWriter> Win32Files::BeginWrite(const Text& path) {
         const HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
-            return std::make_unique<Win32Writer>(*this, path, h, temp, target);
+            return std::make_unique<Win32Writer>(*this, path, h, temp, target, flush);
         }
         if (GetLastError() != ERROR_FILE_EXISTS) return nullptr;
     }
