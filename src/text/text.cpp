@@ -37,7 +37,17 @@ struct Decoded {
     char32_t codePoint;
 };
 
+const g::FourByteOverride* FindOverride(std::uint32_t linear) {
+    const auto* end = g::kFourByteOverrides + g::kFourByteOverrideCount;
+    const auto* it = std::lower_bound(
+        g::kFourByteOverrides, end, linear,
+        [](const g::FourByteOverride& o, std::uint32_t value) { return o.linear < value; });
+    return it != end && it->linear == linear ? it : nullptr;
+}
+
+// 0 when the four-byte code is no character.
 char32_t FourByteToCodePoint(std::uint32_t linear) {
+    if (const g::FourByteOverride* o = FindOverride(linear)) return o->codePoint;
     if (linear < g::kFourByteBmpCount) {
         const auto* end = g::kFourByteRanges + g::kFourByteRangeCount;
         const auto* it = std::upper_bound(
@@ -57,7 +67,9 @@ Decoded DecodeOne(std::string_view bytes, std::size_t pos) {
     const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     const unsigned char b0 = at(pos);
     if (b0 < 0x80) return {1, b0};
-    if (IsLead(b0) && pos + 1 < bytes.size()) {
+    if (b0 == 0x80) return {1, g::kByte80};
+    if (b0 == 0xFF) return {1, g::kByteFF};
+    if (pos + 1 < bytes.size()) {
         const unsigned char b1 = at(pos + 1);
         if (IsTwoByteTrail(b1)) {
             const char16_t unit = g::kTwoByte[b0 - 0x81][TrailIndex(b1)];
@@ -73,11 +85,14 @@ Decoded DecodeOne(std::string_view bytes, std::size_t pos) {
     return {1, kEscapeBase + b0};
 }
 
-// Reverse of the two-byte table, built on first use: code unit -> lead<<8|trail.
-const std::array<std::uint16_t, 0x10000>& TwoByteCodes() {
+// Code page 936 backwards, built on first use: code unit -> lead<<8|trail, or
+// the single byte; 0 for a code unit code page 936 lacks.
+const std::array<std::uint16_t, 0x10000>& Cp936Codes() {
     static const std::unique_ptr<std::array<std::uint16_t, 0x10000>> codes = [] {
         auto table = std::make_unique<std::array<std::uint16_t, 0x10000>>();
         table->fill(0);
+        (*table)[g::kByte80] = 0x80;
+        (*table)[g::kByteFF] = 0xFF;
         for (int lead = 0; lead < g::kLeadCount; ++lead) {
             for (int t = 0; t < g::kTrailCount; ++t) {
                 const char16_t unit = g::kTwoByte[lead][t];
@@ -120,13 +135,20 @@ void Encode(Text& out, char32_t cp) {
         AppendFourByte(out, g::kSupplementaryLinearBase + (cp - 0x10000));
         return;
     }
-    if (const std::uint16_t code = TwoByteCodes()[cp]; code != 0) {
-        out += static_cast<char>(code >> 8);
+    if (const std::uint16_t code = Cp936Codes()[cp]; code != 0) {
+        if (code > 0xFF) out += static_cast<char>(code >> 8);
         out += static_cast<char>(code & 0xFF);
         return;
     }
-    // Every other BMP code point has a four-byte code; the ranges rise with
-    // both the linear index and the code point.
+    // What code page 936 lacks takes a four-byte code: an overridden one, or
+    // the one the ranges give (they rise with both the linear index and the
+    // code point).
+    for (const g::FourByteOverride& o : g::kFourByteOverrides) {
+        if (o.codePoint == cp) {
+            AppendFourByte(out, o.linear);
+            return;
+        }
+    }
     const auto* end = g::kFourByteRanges + g::kFourByteRangeCount;
     const auto* it = std::upper_bound(g::kFourByteRanges, end, cp,
                                       [](char32_t value, const g::FourByteRange& r) {

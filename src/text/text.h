@@ -24,7 +24,7 @@ namespace text {
 Text BytesToText(std::string_view bytes);
 
 // Length in bytes of the character that starts at `pos`: 1 for a single byte,
-// 2 for a GBK double-byte character, 4 for a GB18030 four-byte sequence. A lead
+// 2 for a double-byte character, 4 for a GB18030 four-byte sequence. A lead
 // byte that does not start a whole valid character (for example the last byte
 // of the text) counts 1, exactly as the codec steps. 0 when pos is at or past
 // the end.
@@ -35,17 +35,20 @@ std::size_t CharLength(std::string_view bytes, std::size_t pos);
 // long long are clamped to it.
 long long ToInteger(std::string_view value);
 
-// The one codec (GB18030: GBK bytes unchanged, anything else kept as its
-// four-byte sequence, never "?").
+// The one codec: code page 936 for every character it has (GBK, the single
+// byte 0x80 for U+20AC and 0xFF for U+F8F5, its private-use codes), exactly as
+// Windows maps it both ways; any other character as its GB18030 four-byte
+// sequence, never "?".
 //
-// Bytes that are not valid GB18030 (0x80, 0xFF, a lead byte without a valid
-// continuation) are never dropped or replaced: each such byte b becomes the
-// unpaired low surrogate U+DC00 + b in UTF-16, and as the raw byte b in UTF-8
-// output (the "surrogate escape" used by Python for file names). Converting
-// back restores the byte, so every byte string survives ToUtf16 -> FromUtf16
-// and ToUtf8 -> FromUtf8 unchanged. Other unpaired surrogates, which no GBK
-// text produces, encode as U+FFFD. FromUtf8 treats invalid UTF-8 bytes the
-// same way (escape, then the raw byte in the text).
+// Bytes that are no such character (a lead byte without a valid continuation,
+// a four-byte sequence of a character that has a code page 936 code) are
+// never dropped or replaced: each such byte b becomes the unpaired low
+// surrogate U+DC00 + b in UTF-16, and the raw byte b in UTF-8 output (the
+// "surrogate escape" used by Python for file names). Converting back restores
+// the byte, so every byte string survives ToUtf16 -> FromUtf16 and ToUtf8 ->
+// FromUtf8 unchanged. Other unpaired surrogates, which no GBK text produces,
+// encode as U+FFFD. FromUtf8 treats invalid UTF-8 bytes the same way (escape,
+// then the raw byte in the text).
 std::u16string ToUtf16(std::string_view gbk);
 Text FromUtf16(std::u16string_view utf16);
 std::string ToUtf8(std::string_view gbk);

@@ -36,7 +36,11 @@ TEST(Codec, KnownCodesFromTheStandard) {
     const Case cases[] = {
         {U'A', "A"},
         {0x00E9, "\xA8\xA6"},            // é is in GBK (pinyin)
-        {0x20AC, "\xA2\xE3"},            // euro sign
+        {0x20AC, "\x80"},                // euro sign: one byte, as code page 936 has it
+        {0xE76C, "\xA2\xE3"},            // what code page 936 has where GB18030 puts the euro
+        {0xF8F5, "\xFF"},                // code page 936's other single byte
+        {0xE815, "\xFE\x50"},            // private use in code page 936, a radical in GB18030
+        {0x2E81, "\x83\x36\xC9\x34"},    // so the radical takes that code point's four bytes
         {0x00B7, "\xA1\xA4"},            // middle dot
         {0x2014, "\xA1\xAA"},            // em dash
         {0x3000, "\xA1\xA1"},            // ideographic space
@@ -102,8 +106,8 @@ TEST(Codec, EveryCodePointEncodesAndComesBack) {
 
 TEST(Codec, InvalidBytesSurviveBothRoundTrips) {
     const Text cases[] = {
-        "\x80",              // not a GB18030 byte
-        "\xFF",              // not a GB18030 byte
+        "\x83\x36\xC7\x39",  // four bytes of U+E76C, which code page 936 writes A2 E3
+        "\x83\x39\xFE\x30",  // four bytes of U+F8F5, which code page 936 writes FF
         "a\xD6",             // lead byte at the end
         "\x81\x20",          // lead byte before a blank
         "\x81\x30\x81",      // cut four-byte code
@@ -117,7 +121,10 @@ TEST(Codec, InvalidBytesSurviveBothRoundTrips) {
         EXPECT_EQ(text::FromUtf8(text::ToUtf8(bytes)), bytes);
     }
     // The documented escape: an invalid byte b is the lone surrogate U+DC00 + b.
-    EXPECT_EQ(text::ToUtf16("\x80"), u"\xDC80");
+    EXPECT_EQ(text::ToUtf16("\x83\x36\xC7\x39"),
+              u"\xDC83"
+              u"6\xDCC7"
+              u"9");
     EXPECT_EQ(text::ToUtf16("x\x81 "), u"x\xDC81 ");
     EXPECT_EQ(text::FromUtf16(u"\xDCB0"), Text("\xB0"));
 }
@@ -229,7 +236,7 @@ TEST(DecimalText, WritesPlainDigits) {
 TEST(PrintTo, ShowsUtf8AndTheBytes) {
     EXPECT_EQ(testing::PrintToString(Text("plain \"q\"")), "\"plain \\\"q\\\"\"");
     EXPECT_EQ(testing::PrintToString(Text("中文")), U8(u8"\"中文\" (bytes d6 d0 ce c4)"));
-    EXPECT_EQ(testing::PrintToString(Text("a\x80\r\n")), "\"a\\x80\\r\\n\" (bytes 61 80 0d 0a)");
+    EXPECT_EQ(testing::PrintToString(Text("a\x81\r\n")), "\"a\\x81\\r\\n\" (bytes 61 81 0d 0a)");
 }
 
 }  // namespace
