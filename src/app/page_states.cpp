@@ -1,6 +1,7 @@
 #include "app/page_states.h"
 
 #include <initializer_list>
+#include <iterator>
 #include <string_view>
 
 namespace app {
@@ -61,6 +62,14 @@ void ApplyPageColumn(App& app, PageColumn column) {
     };
     for (const auto& row : controls) SetVisible(row.control, row.cells[index]);
     FitTitleBoxToLabel(app);
+
+    // The keyboard goes with the page: a hidden control keeps no focus.
+    // Start-up focuses once the window is shown; a save stays where it is.
+    const ui::ControlHandle* focus[] = {nullptr,    &w.列表框1, &w.超级列表框1,
+                                        &w.列表框1, &w.列表框1, &w.超级编辑框1,
+                                        &w.编辑框2, nullptr,    &w.列表框1};
+    static_assert(std::size(focus) == static_cast<std::size_t>(PageColumn::AfterDelete) + 1);
+    if (focus[index] != nullptr) focus[index]->Focus();
 }
 
 void ShowDirectoryView(App& app) {
@@ -72,6 +81,7 @@ void ShowDirectoryView(App& app) {
     w.列表框1.Hide();
     w.超级列表框1.Show();
     FitTitleBoxToLabel(app);
+    w.超级列表框1.Focus();
 }
 
 void ShowListView(App& app) {
@@ -83,6 +93,7 @@ void ShowListView(App& app) {
     w.列表框1.Show();
     w.超级列表框1.Hide();
     FitTitleBoxToLabel(app);
+    w.列表框1.Focus();
 }
 
 }  // namespace app

@@ -94,6 +94,8 @@ void StartProgram(App& app) {
     BindMainWindowEvents(app);
     RunStartUp(app);
     app.main.Peer().Show();
+    // The keyboard starts on the directory page's list.
+    app.main.超级列表框1.Focus();
 }
 
 int RunProgram(platform::Platform& platform) {

@@ -36,6 +36,7 @@ void Search(app::App& app, ui::TitleSearchWindow& window) {
     app.state.CurrentPage = app::Page::DocumentList;
     w.按钮1.Enable();
     w.Focus();
+    w.列表框1.Focus();
     window.Close();
 }
 

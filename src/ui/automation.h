@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "ui/keyboard.h"
 #include "ui/peer.h"
 
 namespace ui {
@@ -15,11 +16,6 @@ struct MessageRecord {
     Text message;
     Text caption;
     Text owner;  // definition name of the window that owns the box; empty: none
-};
-
-struct ShortcutKey {
-    bool ctrl = false, shift = false;
-    int key = 0;  // 'A'..'Z', or 0x70 + n - 1 for Fn
 };
 
 class Automation {
@@ -38,6 +34,9 @@ class Automation {
     virtual void ChooseMenu(WindowPeer& window, const Text& caption) = 0;
     // Presses a shortcut while the window has the focus.
     virtual void PressShortcut(WindowPeer& window, ShortcutKey key) = 0;
+    // Presses a key as the user types it into the window's focused control:
+    // the box's own editing keys first, then the shortcuts, Tab, Enter, Esc.
+    virtual void PressKey(WindowPeer& window, ShortcutKey key) = 0;
     // Closes a window by its close box (or the system close keystroke).
     virtual void CloseByUser(WindowPeer& window) = 0;
     // Resizes as the user would by dragging the frame.

@@ -165,8 +165,7 @@ void HeadlessControl::SetBackColour(ui::Colour colour) {
 
 void HeadlessControl::Focus() {
     if (!Live() || !ui::IsVisualKind(def_.kind)) return;
-    window_.Core().focusWindow = window_.Serial();
-    window_.Core().focusControl = index_;
+    window_.Core().SetFocus(window_.Serial(), index_);
 }
 
 bool HeadlessControl::HasFocus() {
@@ -483,6 +482,80 @@ void HeadlessControl::UserSelect(int index) {
     }
     selection_ = index;
     Fire(ui::Event::Select, index);
+}
+
+bool HeadlessControl::WantsTab() const {
+    return Is(ui::ControlKind::RichEdit) || (Is(ui::ControlKind::Edit) && def_.multiline);
+}
+
+bool HeadlessControl::TakesFocusByTab() {
+    const bool focusable = ui::IsVisualKind(def_.kind) && !Is(ui::ControlKind::Label) &&
+                           !Is(ui::ControlKind::GroupBox) && !Is(ui::ControlKind::ProgressBar);
+    if (!focusable || !def_.tabStop || !visible_ || !Reachable()) return false;
+    Focus();
+    // A text box entered by Tab has its whole text selected.
+    if (HasBuffer()) buffer_.Select(0, -1);
+    return true;
+}
+
+bool HeadlessControl::UserKey(ui::ShortcutKey key) {
+    if (!Reachable()) return false;
+    switch (ui::EditKeyFor(def_.kind, key)) {
+        case ui::EditKey::None:
+            break;
+        case ui::EditKey::SelectAll:
+            buffer_.Select(0, -1);
+            return true;
+        case ui::EditKey::Copy:
+            Copy();
+            return true;
+        case ui::EditKey::Cut:
+            Cut();
+            return true;
+        case ui::EditKey::Paste:
+            PasteClipboard();
+            return true;
+        case ui::EditKey::Undo:
+            buffer_.Undo();
+            return true;
+    }
+    if (key.ctrl) return false;
+    if (key.key == ui::kKeyTab || key.key == ui::kKeyEnter) {
+        if (IsList() && key.key == ui::kKeyEnter) {
+            // Moving through a list by keyboard only marks an item; Enter opens it.
+            if (selection_ >= 0) Fire(ui::Event::Select, selection_);
+            return true;
+        }
+        if (Is(ui::ControlKind::Button) && key.key == ui::kKeyEnter) {
+            UserClick();
+            return true;
+        }
+        // The multi-line boxes take both as characters.
+        if (!WantsTab()) return false;
+        bool afterCr = false;
+        TypeUnit(key.key == ui::kKeyTab ? u"\t" : u"\r", afterCr);
+        return true;
+    }
+    if (!IsList() || items_.empty()) return false;
+    const int last = static_cast<int>(items_.size()) - 1;
+    switch (key.key) {
+        case ui::kKeyHome:
+            selection_ = 0;
+            return true;
+        case ui::kKeyEnd:
+            selection_ = last;
+            return true;
+        case ui::kKeyUp:
+        case ui::kKeyLeft:
+            selection_ = std::max(selection_ - 1, 0);
+            return true;
+        case ui::kKeyDown:
+        case ui::kKeyRight:
+            selection_ = std::min(selection_ + 1, last);
+            return true;
+        default:
+            return false;
+    }
 }
 
 void HeadlessControl::UserRightClick() {

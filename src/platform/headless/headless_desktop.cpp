@@ -133,6 +133,10 @@ void HeadlessDesktop::PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key)
     if (target.IsOpen()) target.MenuImpl().Press(key);
 }
 
+void HeadlessDesktop::PressKey(ui::WindowPeer& window, ui::ShortcutKey key) {
+    AsHeadless(window).UserKey(key);
+}
+
 void HeadlessDesktop::CloseByUser(ui::WindowPeer& window) {
     HeadlessWindow& target = AsHeadless(window);
     if (target.WindowEnabled()) target.CloseAsUser();

@@ -62,6 +62,9 @@ class HeadlessDesktop : public Desktop, public ui::Automation {
     void RightClick(ui::ControlPeer& control) override;
     void ChooseMenu(ui::WindowPeer& window, const Text& caption) override;
     void PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) override;
+    // The focused control's editing keys, the shortcuts, Tab between tab
+    // stops, Enter on lists and buttons, arrows moving a list's mark.
+    void PressKey(ui::WindowPeer& window, ui::ShortcutKey key) override;
     void CloseByUser(ui::WindowPeer& window) override;
     void ResizeByUser(ui::WindowPeer& window, int outerWidth, int outerHeight) override;
     bool IsWindowEnabled(ui::WindowPeer& window) override;

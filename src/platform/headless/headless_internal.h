@@ -43,6 +43,9 @@ struct DesktopCore {
     // The keyboard focus: a window, and within it a control (-1: the window).
     std::uint64_t focusWindow = 0;
     int focusControl = -1;
+    // Moves the focus; the window it leaves remembers its control, which
+    // gets it back when that window is activated again (as WM_SETFOCUS does).
+    void SetFocus(std::uint64_t window, int control);
 
     std::u16string clipboard;
     bool clipboardHasText = false;
@@ -74,6 +77,13 @@ class HeadlessControl final : public ui::ControlPeer {
     void UserPaste(const Text& text);
     void UserSelect(int index);
     void UserRightClick();
+    // A key pressed while this control has the focus; false when the control
+    // leaves it to the window (shortcuts, Tab, the default button).
+    bool UserKey(ui::ShortcutKey key);
+    // Takes the focus if Tab can move it here.
+    bool TakesFocusByTab();
+    // The control keeps Tab (and Enter) for itself: the multi-line boxes.
+    bool WantsTab() const;
 
     bool TimerArmed() const;
     // Delivers one tick if the timer is still armed; false otherwise.
@@ -247,6 +257,9 @@ class HeadlessWindow final : public ui::WindowPeer {
     // may be destroyed by the handler; callers look it up again by serial.
     void CloseAsUser();
     void ResizeAsUser(int width, int height);
+    // A key typed while the window has the focus, as the message loop routes it.
+    void UserKey(ui::ShortcutKey key);
+    void RememberFocus(int control) { lastFocus_ = control; }
 
     const ui::WindowDef& Definition() const override { return def_; }
     ui::ControlPeer& Control(const Text& name) override;
@@ -272,6 +285,7 @@ class HeadlessWindow final : public ui::WindowPeer {
   private:
     // Changes the outer size; a real change runs the size handler (WM_SIZE).
     void Resize(int width, int height);
+    void MoveFocusByTab(bool backwards);
 
     std::shared_ptr<DesktopCore> core_;
     const ui::WindowDef def_;
@@ -281,6 +295,7 @@ class HeadlessWindow final : public ui::WindowPeer {
     HeadlessMenu menu_;
 
     bool open_ = true, shown_ = false, enabled_ = true;
+    int lastFocus_ = -1;  // the control focused when the window lost the focus
     Text caption_;
     ui::Rect outer_;
     std::optional<ui::Colour> background_;

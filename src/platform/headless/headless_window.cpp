@@ -18,6 +18,14 @@ HeadlessWindow* DesktopCore::Find(std::uint64_t serial) const {
     return it == windows.end() ? nullptr : it->second;
 }
 
+void DesktopCore::SetFocus(std::uint64_t window, int control) {
+    if (focusWindow != window) {
+        if (HeadlessWindow* left = Find(focusWindow)) left->RememberFocus(focusControl);
+    }
+    focusWindow = window;
+    focusControl = control;
+}
+
 HeadlessWindow& AsHeadless(ui::WindowPeer& window) {
     auto* headless = dynamic_cast<HeadlessWindow*>(&window);
     if (headless == nullptr) Fail("not a headless window", window.Definition().name);
@@ -146,8 +154,7 @@ void HeadlessWindow::Show() {
 void HeadlessWindow::Focus() {
     // Activating a window leaves the focus on a control of it that has it.
     if (!open_ || core_->focusWindow == serial_) return;
-    core_->focusWindow = serial_;
-    core_->focusControl = -1;
+    core_->SetFocus(serial_, lastFocus_);
 }
 
 void HeadlessWindow::Close() {
@@ -181,6 +188,46 @@ void HeadlessWindow::CloseAsUser() {
     const std::function<bool()> handler = closeHandler_;
     if (!handler()) return;
     if (HeadlessWindow* window = core->Find(serial)) window->Close();
+}
+
+void HeadlessWindow::UserKey(ui::ShortcutKey key) {
+    if (!WindowEnabled()) return;
+    HeadlessControl* focused = core_->focusWindow == serial_ && core_->focusControl >= 0
+                                   ? controls_[static_cast<std::size_t>(core_->focusControl)].get()
+                                   : nullptr;
+    // The same order as the Win32 message loop: the box's editing keys, the
+    // shortcuts, Tab, then the focused control and the default button.
+    if (focused != nullptr &&
+        ui::EditKeyFor(focused->Definition().kind, key) != ui::EditKey::None) {
+        focused->UserKey(key);
+        return;
+    }
+    if (menu_.Press(key)) return;
+    if (key.key == ui::kKeyTab && !key.ctrl && (focused == nullptr || !focused->WantsTab())) {
+        MoveFocusByTab(key.shift);
+        return;
+    }
+    if (focused != nullptr && focused->UserKey(key)) return;
+    if (key.ctrl) return;
+    if (key.key == ui::kKeyEscape && def_.menu.empty()) {
+        CloseAsUser();  // a dialog closes as by its close box
+    } else if (key.key == ui::kKeyEnter) {
+        for (auto& control : controls_) {
+            if (!control->Definition().isDefault) continue;
+            if (control->IsVisible()) control->UserClick();
+            return;
+        }
+    }
+}
+
+void HeadlessWindow::MoveFocusByTab(bool backwards) {
+    const int count = ControlCount();
+    const int from = core_->focusWindow == serial_ ? core_->focusControl : -1;
+    for (int step = 1; step <= count; ++step) {
+        int index = from < 0 ? (backwards ? count - step : step - 1)
+                             : (from + (backwards ? count - step : step)) % count;
+        if (ControlAt(index).TakesFocusByTab()) return;
+    }
 }
 
 void HeadlessWindow::SetExStyle(std::uint32_t style) {

@@ -218,6 +218,46 @@ void Win32Desktop::PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) {
     state_->PumpPending();
 }
 
+void Win32Desktop::PressKey(ui::WindowPeer& window, ui::ShortcutKey key) {
+    HWND hwnd = static_cast<Win32Window&>(window).Hwnd();
+    if (hwnd == nullptr || !::IsWindowEnabled(hwnd)) return;
+    BYTE saved[256] = {};
+    GetKeyboardState(saved);
+    BYTE pressed[256];
+    std::memcpy(pressed, saved, sizeof pressed);
+    pressed[VK_CONTROL] = pressed[VK_LCONTROL] = key.ctrl ? 0x80 : 0;
+    pressed[VK_SHIFT] = pressed[VK_LSHIFT] = key.shift ? 0x80 : 0;
+    pressed[VK_RCONTROL] = pressed[VK_RSHIFT] = 0;
+    pressed[VK_MENU] = pressed[VK_LMENU] = pressed[VK_RMENU] = 0;
+    pressed[key.key & 0xFF] = 0x80;
+    SetKeyboardState(pressed);
+
+    // The key goes where a person's would: to the focus, through the same
+    // dispatch as the message loop's (which also turns it into a character).
+    HWND target = GetFocus();
+    if (target == nullptr || GetAncestor(target, GA_ROOT) != hwnd) target = hwnd;
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(key.key), MAPVK_VK_TO_VSC);
+    MSG msg{};
+    msg.hwnd = target;
+    msg.message = WM_KEYDOWN;
+    msg.wParam = static_cast<WPARAM>(key.key);
+    msg.lParam = static_cast<LPARAM>(1 | (scan << 16));
+    msg.time = GetTickCount();
+    state_->Dispatch(msg);
+    state_->PumpPending();
+
+    pressed[key.key & 0xFF] = 0;
+    SetKeyboardState(pressed);
+    if (IsWindow(target)) {
+        msg.hwnd = target;
+        msg.message = WM_KEYUP;
+        msg.lParam = static_cast<LPARAM>(1 | (scan << 16) | (1u << 30) | (1u << 31));
+        state_->Dispatch(msg);
+    }
+    SetKeyboardState(saved);
+    state_->PumpPending();
+}
+
 void Win32Desktop::CloseByUser(ui::WindowPeer& window) {
     HWND hwnd = static_cast<Win32Window&>(window).Hwnd();
     if (hwnd == nullptr || !::IsWindowEnabled(hwnd)) return;

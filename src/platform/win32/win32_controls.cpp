@@ -229,7 +229,7 @@ void Win32Control::OnCommand(WORD code) {
             if (code == BN_CLICKED && !window_.Desktop().automation) ChooseColourByUser();
             break;
         case ui::ControlKind::ListBox:
-            if (code == LBN_SELCHANGE) Fire(ui::Event::Select, Selection());
+            if (code == LBN_SELCHANGE && !keyboardSelects) Fire(ui::Event::Select, Selection());
             break;
         default:
             break;
@@ -246,7 +246,7 @@ void Win32Control::OnNotify(const NMHDR& header) {
     }
     // The handler runs later, from the window's queue: it may delete every
     // item, which the list view must not see while it is still notifying.
-    if (!programSelects_) {
+    if (!programSelects_ && !keyboardSelects) {
         PostMessageW(window_.Hwnd(), kMsgIconChosen, static_cast<WPARAM>(index_), 0);
     }
 }

@@ -111,14 +111,51 @@ Win32Window* DesktopState::FindWindow(HWND hwnd) {
 
 namespace {
 
+bool IsReadOnly(HWND hwnd) {
+    return (GetWindowLongW(hwnd, GWL_STYLE) & ES_READONLY) != 0;
+}
+
+// The editing keys of the focused edit box (or the editor's Ctrl+A) go to
+// it before the menu's shortcuts can take them.
+bool RunEditKey(Win32Control* focused, MSG& msg) {
+    if (focused == nullptr || msg.message != WM_KEYDOWN || GetKeyState(VK_MENU) < 0) return false;
+    const ui::ShortcutKey key{GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0,
+                              static_cast<int>(msg.wParam)};
+    HWND hwnd = focused->Hwnd();
+    switch (ui::EditKeyFor(focused->Definition().kind, key)) {
+        case ui::EditKey::None:
+            return false;
+        case ui::EditKey::SelectAll:
+            SendMessageW(hwnd, EM_SETSEL, 0, -1);
+            break;
+        case ui::EditKey::Copy:
+            SendMessageW(hwnd, WM_COPY, 0, 0);
+            break;
+        case ui::EditKey::Cut:
+            if (!IsReadOnly(hwnd)) SendMessageW(hwnd, WM_CUT, 0, 0);
+            break;
+        case ui::EditKey::Paste:
+            if (!IsReadOnly(hwnd)) SendMessageW(hwnd, WM_PASTE, 0, 0);
+            break;
+        case ui::EditKey::Undo:
+            if (!IsReadOnly(hwnd)) SendMessageW(hwnd, WM_UNDO, 0, 0);
+            break;
+    }
+    return true;
+}
+
 // Tab and Shift+Tab move between the tab stops of our windows, as in a
-// dialog, unless the focused control wants the key for itself.
+// dialog, unless the focused control wants the key for itself (a box that
+// cannot be typed into never keeps it).
 bool MoveFocusByTab(HWND root, MSG& msg) {
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
     if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
     const LRESULT wants =
         SendMessageW(msg.hwnd, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&msg));
-    if ((wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0) return false;
+    if ((wants & (DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0 &&
+        !IsReadOnly(msg.hwnd)) {
+        return false;
+    }
     HWND from = msg.hwnd;
     while (from != nullptr && GetParent(from) != root) from = GetParent(from);
     HWND next = GetNextDlgTabItem(root, from, GetKeyState(VK_SHIFT) < 0);
@@ -129,6 +166,24 @@ bool MoveFocusByTab(HWND root, MSG& msg) {
         }
     }
     return true;
+}
+
+// Enter on a list opens its chosen item (moving through a list by keyboard
+// only marks one), and on a focused push button presses it.
+bool ChooseByEnter(Win32Control* focused, MSG& msg) {
+    if (focused == nullptr || msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN) return false;
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    switch (focused->Definition().kind) {
+        case ui::ControlKind::ListBox:
+        case ui::ControlKind::IconList:
+            if (focused->Selection() >= 0) focused->Fire(ui::Event::Select, focused->Selection());
+            return true;
+        case ui::ControlKind::Button:
+            SendMessageW(focused->Hwnd(), BM_CLICK, 0, 0);
+            return true;
+        default:
+            return false;
+    }
 }
 
 // Enter presses the window's default button and Esc closes a dialog, as in
@@ -164,10 +219,25 @@ void DesktopState::Dispatch(MSG& msg) {
     if (msg.hwnd != nullptr && msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
         HWND root = GetAncestor(msg.hwnd, GA_ROOT);
         if (Win32Window* window = FindWindow(root)) {
+            Win32Control* focused = window->ControlByHwnd(msg.hwnd);
+            if (RunEditKey(focused, msg)) return;
             HACCEL accelerators = window->MenuImpl().Accelerators();
             if (accelerators != nullptr && TranslateAcceleratorW(root, accelerators, &msg)) return;
             if (MoveFocusByTab(root, msg)) return;
+            if (ChooseByEnter(focused, msg)) return;
             if (PressDefaultOrCancel(*window, msg)) return;
+            if (focused != nullptr) {
+                // Keys move a list's mark without opening anything.
+                const bool wasKeyed = focused->keyboardSelects;
+                focused->keyboardSelects = true;
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+                // The key may have closed the window.
+                if (FindWindow(root) == window && window->ControlByHwnd(msg.hwnd) == focused) {
+                    focused->keyboardSelects = wasKeyed;
+                }
+                return;
+            }
         }
     }
     TranslateMessage(&msg);

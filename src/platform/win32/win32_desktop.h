@@ -46,6 +46,7 @@ class Win32Desktop : public Desktop, public ui::Automation {
     void RightClick(ui::ControlPeer& control) override;
     void ChooseMenu(ui::WindowPeer& window, const Text& caption) override;
     void PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) override;
+    void PressKey(ui::WindowPeer& window, ui::ShortcutKey key) override;
     void CloseByUser(ui::WindowPeer& window) override;
     void ResizeByUser(ui::WindowPeer& window, int outerWidth, int outerHeight) override;
     bool IsWindowEnabled(ui::WindowPeer& window) override;

@@ -136,6 +136,8 @@ class Win32Control final : public ui::ControlPeer {
     void OnRightButtonDown();
 
     bool TimerArmed() const { return period_ > 0 && windowAlive_; }
+    // A key, not the mouse, is moving a list's selection: only Enter opens.
+    bool keyboardSelects = false;
     void Fire(ui::Event event, int argument);
     // Automation routes a user choice through the list view's own messages.
     void SetUserSelection(int index);
