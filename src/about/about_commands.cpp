@@ -9,6 +9,9 @@
 namespace about {
 namespace {
 
+constexpr const char* kUnreachableMessage =
+    "名称:墨匣\r\n无法连接版本服务器,请稍后再试!\r\n当前版本号：2.2020.10.24\r\n"
+    "软件作者:砚池客!\r\n2020.10";
 constexpr const char* kNoConnectionMessage =
     "名称:墨匣\r\n最新版本号：2.2020.10.24\r\n当前版本号：2.2020.10.24\r\n软件作者:砚池客!\r\n"
     "2020.10";
@@ -20,6 +23,8 @@ void ShowVersionMessage(app::App& app, const Text& message) {
 void OpenUpdateWindow(app::App& app) {
     ui::UpdateWindow window;
     window.Create(app.desktop(), &app.main.Peer());
+    // The button shows where it leads.
+    window.按钮1.SetText(app.versionServer.HomePage());
     ui::UpdateWindow* w = &window;
     app::App* a = &app;
     window.按钮1.OnClick([a, w] {
@@ -72,9 +77,14 @@ void CheckVersion(app::App& app) {
         ShowVersionMessage(app, kNoConnectionMessage);
         return;
     }
-    // A failed download counts as an empty page.
-    const Text page = text::BytesToText(
-        internet.HttpGet(server.VersionPage(), server.timeoutMilliseconds).value_or(""));
+    // A page that could not be fetched at all is no news of a version.
+    const std::optional<std::string> body =
+        internet.HttpGet(server.VersionPage(), server.timeoutMilliseconds, server.maxPageBytes);
+    if (!body) {
+        ShowVersionMessage(app, kUnreachableMessage);
+        return;
+    }
+    const Text page = text::BytesToText(*body);
     const Text current = store::ReadSetting(files, store::kConfigNumber);
     const std::size_t at = FindStepping(page, "2.2");
     const Text found = at == std::string_view::npos ? Text() : Text(page.substr(at, 12));

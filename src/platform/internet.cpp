@@ -1,5 +1,7 @@
 #include "platform/internet.h"
 
+#include <algorithm>
+
 namespace platform {
 
 std::optional<HttpAddress> ParseHttpAddress(const Text& url) {
@@ -25,6 +27,58 @@ std::optional<HttpAddress> ParseHttpAddress(const Text& url) {
         address.port = port;
     }
     return address;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+std::optional<HttpResponse> HttpExchange(HttpConnection& connection, const HttpAddress& address,
+                                         std::string_view agent, std::size_t maxBody) {
+    // Appends only: GCC 12 warns falsely (-Wrestrict) about "literal" + string at -O2.
+    std::string request = "GET ";
+    request += address.path;
+    request += " HTTP/1.0\r\nHost: ";
+    request += address.host;
+    if (address.port != 80) {
+        request += ':';
+        request += std::to_string(address.port);
+    }
+    if (!agent.empty()) {
+        request += "\r\nUser-Agent: ";
+        request += agent;
+    }
+    request += "\r\nAccept: */*\r\nPragma: no-cache\r\nCache-Control: no-cache\r\n\r\n";
+    if (!connection.Send(request)) return std::nullopt;
+
+    std::string received;
+    std::size_t bodyStart = std::string::npos;
+    char buffer[4096];
+    for (;;) {
+        std::size_t want = sizeof buffer;
+        if (bodyStart == std::string::npos) {
+            const std::size_t end = received.find("\r\n\r\n");
+            if (end != std::string::npos) {
+                bodyStart = end + 4;
+            } else if (received.size() > kMaxHttpHead) {
+                return std::nullopt;
+            }
+        }
+        if (bodyStart != std::string::npos) {
+            const std::size_t have = received.size() - bodyStart;
+            if (have >= maxBody) break;
+            want = std::min(want, maxBody - have);
+        }
+        const long n = connection.Receive(buffer, want);
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        received.append(buffer, static_cast<std::size_t>(n));
+    }
+    if (bodyStart == std::string::npos) return std::nullopt;
+    HttpResponse response;
+    response.head = received.substr(0, bodyStart);
+    response.body = received.substr(bodyStart, maxBody);
+    return response;
 }
 
 }  // namespace platform

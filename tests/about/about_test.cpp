@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <functional>
 
 #include "about/help_text.h"
 #include "support/http_server.h"
@@ -47,6 +48,7 @@ class AboutTest : public testing_support::ProgramTest {
         bool updateWindow = false;
         automation().OnNextModal([&](ui::WindowPeer& window) {
             updateWindow = window.Definition().name == "UpdateWindow";
+            updateButton_ = window.Control("按钮1").GetText();
             if (press) {
                 automation().Click(window.Control("按钮1"));
                 EXPECT_FALSE(window.IsOpen());
@@ -58,6 +60,7 @@ class AboutTest : public testing_support::ProgramTest {
         return updateWindow;
     }
     std::vector<ui::MessageRecord> Messages() { return automation().Messages(); }
+    Text updateButton_;
 };
 
 TEST(AboutSearch, StepsOverDoubleByteCharactersAndNeverFindsAnEmptyText) {
@@ -78,7 +81,7 @@ TEST_F(AboutTest, HomePageOpensTheServerRoot) {
     StartProgram();
     Choose("软件主页");
     ASSERT_EQ(shell_.opened.size(), 1u);
-    EXPECT_EQ(shell_.opened[0], about::kHomePageAddress);
+    EXPECT_EQ(shell_.opened[0], "http://" + Text(about::kServerHost) + ":8064/");
     EXPECT_TRUE(MessageTexts().empty());
 }
 
@@ -138,6 +141,7 @@ TEST_F(AboutTest, NewerVersionOpensUpdateWindowWhoseButtonOpensTheHomePage) {
     EXPECT_EQ(Messages().back().message, NewerVersion("2.2021.01.01"));
     EXPECT_EQ(Messages().back().caption, "版本信息:");
     EXPECT_EQ(shell_.opened, std::vector<Text>{ServerHome(server)});
+    EXPECT_EQ(updateButton_, ServerHome(server));
     EXPECT_EQ(Setting("Config", "Number"), "2.2020.10.24");
 
     // The page was asked for as the server expects it.
@@ -207,16 +211,69 @@ TEST_F(AboutTest, SilentServerTimesOutInsteadOfFreezingTheWindow) {
     EXPECT_LE(elapsed, 4);
 }
 
-TEST_F(AboutTest, VersionPageThatNeverAnswersCountsAsEmpty) {
-    HttpServer server;
-    server.StaySilentOn("/ver/ver.html");
+TEST_F(AboutTest, VersionPageThatCannotBeFetchedSaysSoAndOpensNoUpdateWindow) {
+    int closedPort = 0;
+    {
+        HttpServer gone;
+        closedPort = gone.port();
+    }
+    struct Case {
+        const char* what;
+        std::function<void(HttpServer&)> serve;
+        bool closedPort;  // the version page's port, while the probe answers
+    };
+    const Case cases[] = {
+        {"nobody listens", [](HttpServer&) {}, true},
+        {"accepts, never answers", [](HttpServer& s) { s.StaySilentOn("/ver/ver.html"); }, false},
+        {"a body that never ends in time",
+         [](HttpServer& s) { s.StreamOn("/ver/ver.html", "2", 50); }, false},
+    };
     StartProgram();
-    UseServer(server, 400);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HttpServer server;
+        c.serve(server);
+        UseServer(server, 600);
+        if (c.closedPort) app().versionServer.port = closedPort;
+        const std::time_t start = std::time(nullptr);
+        EXPECT_FALSE(CheckVersion());
+        EXPECT_LE(std::time(nullptr) - start, 4);
+        EXPECT_EQ(LastMessage(),
+                  "名称:墨匣\r\n无法连接版本服务器,请稍后再试!\r\n当前版本号：2.2020.10.24\r\n"
+                  "软件作者:砚池客!\r\n2020.10");
+        EXPECT_EQ(Messages().back().caption, "版本信息:");
+        EXPECT_EQ(Setting("Config", "Number"), "2.2020.10.24");
+    }
+}
+
+TEST_F(AboutTest, OnlyTheFirst64KiBOfThePageAreRead) {
+    const std::string filler(64 * 1024 - 12, 'x');
+    struct Case {
+        std::string page;
+        Text message;
+        bool updateWindow;
+    };
+    const Case cases[] = {
+        {filler + "2.2020.10.24", UpToDate("2.2020.10.24"), false},     // ends at the cap
+        {filler + "xxxxxx2.2020.10.24", NewerVersion("2.2020"), true},  // cut by the cap
+        {filler + std::string(12, 'x') + "2.2020.10.24", NewerVersion(""), true},
+    };
+    StartProgram();
+    for (const Case& c : cases) {
+        HttpServer server;
+        server.Serve("/ver/ver.html", c.page);
+        UseServer(server);
+        EXPECT_EQ(CheckVersion(), c.updateWindow);
+        EXPECT_EQ(LastMessage(), c.message);
+    }
+    // A page without end is cut there too, at once rather than at the time-out.
+    HttpServer endless;
+    endless.StreamOn("/ver/ver.html", std::string(4096, 'x'), 0);
+    UseServer(endless, 20000);
     const std::time_t start = std::time(nullptr);
     EXPECT_TRUE(CheckVersion());
-    const std::time_t elapsed = std::time(nullptr) - start;
+    EXPECT_LE(std::time(nullptr) - start, 5);
     EXPECT_EQ(LastMessage(), NewerVersion(""));
-    EXPECT_LE(elapsed, 4);
 }
 
 }  // namespace

@@ -49,6 +49,14 @@ bool Readable(std::intptr_t s, int ms) {
     return select(static_cast<int>(s) + 1, &set, nullptr, nullptr, &tv) > 0;
 }
 
+void Pause(int ms) {
+#ifdef _WIN32
+    Sleep(static_cast<DWORD>(ms));
+#else
+    usleep(static_cast<useconds_t>(ms) * 1000);
+#endif
+}
+
 }  // namespace
 
 std::unique_ptr<platform::Internet> MakeInternet() {
@@ -96,6 +104,12 @@ void HttpServer::StaySilentOn(const std::string& path) {
     silent_.insert(path);
 }
 
+void HttpServer::StreamOn(const std::string& path, const std::string& chunk,
+                          int pauseMilliseconds) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    streams_[path] = {chunk, pauseMilliseconds};
+}
+
 std::vector<std::string> HttpServer::Requests() {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_;
@@ -126,6 +140,7 @@ void HttpServer::Handle(std::intptr_t client) {
     const std::string path =
         first == std::string::npos ? "" : head.substr(first + 1, second - first - 1);
     std::string response;
+    std::optional<std::pair<std::string, int>> stream;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(head.substr(0, head.find("\r\n\r\n")));
@@ -133,6 +148,14 @@ void HttpServer::Handle(std::intptr_t client) {
             held_.push_back(client);
             return;
         }
+        if (const auto found = streams_.find(path); found != streams_.end()) stream = found->second;
+    }
+    if (stream) {
+        Stream(client, *stream);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
         const auto found = bodies_.find(path);
         const std::string body = found != bodies_.end() ? found->second : "not found";
         const char* status = found != bodies_.end() ? "200 OK" : "404 Not Found";
@@ -140,15 +163,32 @@ void HttpServer::Handle(std::intptr_t client) {
                    "\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
                    "\r\nConnection: close\r\n\r\n" + body;
     }
+    SendAll(client, response);
+    shutdown(static_cast<SocketHandle>(client), 1);  // SD_SEND / SHUT_WR: the end of the body
+    CloseSocket(client);
+}
+
+}  // namespace testing_support
+
+namespace testing_support {
+
+bool HttpServer::SendAll(std::intptr_t client, const std::string& bytes) {
     std::size_t sent = 0;
-    while (sent < response.size()) {
-        const int n =
-            static_cast<int>(send(static_cast<SocketHandle>(client), response.data() + sent,
-                                  static_cast<int>(response.size() - sent), kSendFlags));
-        if (n <= 0) break;
+    while (sent < bytes.size()) {
+        const int n = static_cast<int>(send(static_cast<SocketHandle>(client), bytes.data() + sent,
+                                            static_cast<int>(bytes.size() - sent), kSendFlags));
+        if (n <= 0) return false;
         sent += static_cast<std::size_t>(n);
     }
-    shutdown(static_cast<SocketHandle>(client), 1);  // SD_SEND / SHUT_WR: the end of the body
+    return true;
+}
+
+void HttpServer::Stream(std::intptr_t client, const std::pair<std::string, int>& stream) {
+    bool open = SendAll(client, "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n");
+    while (open && !stop_) {
+        open = SendAll(client, stream.first);
+        if (stream.second > 0) Pause(stream.second);
+    }
     CloseSocket(client);
 }
 

@@ -9,7 +9,6 @@
 #include <set>
 #include <vector>
 
-#include "about/home_page.h"
 #include "support/test_desktop.h"
 #include "ui/windows/clear_password_window.h"
 #include "ui/windows/colour_scheme_window.h"
@@ -315,13 +314,6 @@ TEST_F(DialogWindows, TextsWithSignificantBytesArriveIntact) {
     ui::FileCipherWindow cipher;
     cipher.Create(desktop(), nullptr);
     EXPECT_EQ(cipher.标签1.GetText(), "加解密前必须声明目录,可为任意程序或文件加解密\r\n");
-
-    ui::UpdateWindow update;
-    update.Create(desktop(), nullptr);
-    const Text address = update.按钮1.GetText();
-    EXPECT_EQ(address, about::kHomePageAddress);
-    EXPECT_TRUE(address.starts_with("http://"));
-    EXPECT_TRUE(address.ends_with(":8064/"));
 
     // Full-width colon in one caption, ASCII in the other.
     ui::TitleSearchWindow search;

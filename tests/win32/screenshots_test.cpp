@@ -147,7 +147,8 @@ TEST_F(Screenshots, EveryWindow) {
     CaptureDialog<ui::UnlockWindow>("07-unlock");
     CaptureDialog<ui::ClearPasswordWindow>("08-clear-password");
     CaptureDialog<ui::FontSchemeWindow>("09-font-scheme");
-    CaptureDialog<ui::UpdateWindow>("10-update");
+    CaptureDialog<ui::UpdateWindow>(
+        "10-update", [&](ui::UpdateWindow& w) { w.按钮1.SetText(app().versionServer.HomePage()); });
     CaptureDialog<ui::FindReplaceWindow>("12-find-replace");
     CaptureDialog<ui::FileCipherWindow>("13-file-cipher", [](ui::FileCipherWindow& w) {
         w.编辑框1.SetText("C:\\用户\\文档\\一个相当长的文件夹名称\\报告.txt");

@@ -81,55 +81,59 @@ int Connect(const HttpAddress& address, long long deadline) {
     return result;
 }
 
-// The whole response (status line, headers, body) up to the server's close.
-std::optional<std::string> Exchange(const HttpAddress& address, int timeoutMilliseconds) {
-    const long long deadline = NowMilliseconds() + timeoutMilliseconds;
-    Socket socket(Connect(address, deadline));
-    if (socket.fd() < 0) return std::nullopt;
-    std::string host = address.host;
-    if (address.port != 80) host += ":" + std::to_string(address.port);
-    const std::string request = "GET " + address.path + " HTTP/1.0\r\nHost: " + host +
-                                "\r\nAccept: */*\r\nPragma: no-cache\r\n\r\n";
-    std::size_t sent = 0;
-    while (sent < request.size()) {
-        if (!WaitFor(socket.fd(), POLLOUT, deadline)) return std::nullopt;
-        const ssize_t n =
-            send(socket.fd(), request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return std::nullopt;
-        if (n > 0) sent += static_cast<std::size_t>(n);
-    }
-    std::string response;
-    char buffer[4096];
-    for (;;) {
-        if (!WaitFor(socket.fd(), POLLIN, deadline)) return std::nullopt;
-        const ssize_t n = recv(socket.fd(), buffer, sizeof buffer, 0);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EAGAIN || errno == EINTR) continue;
-            return std::nullopt;
+// A connected socket whose every wait ends at the deadline.
+class SocketConnection : public HttpConnection {
+  public:
+    SocketConnection(int fd, long long deadline) : socket_(fd), deadline_(deadline) {}
+    bool Send(std::string_view bytes) override {
+        std::size_t sent = 0;
+        while (sent < bytes.size()) {
+            if (!WaitFor(socket_.fd(), POLLOUT, deadline_)) return false;
+            const ssize_t n =
+                send(socket_.fd(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
+            if (n > 0) sent += static_cast<std::size_t>(n);
         }
-        response.append(buffer, static_cast<std::size_t>(n));
+        return true;
     }
-    return response;
+    long Receive(char* buffer, std::size_t size) override {
+        for (;;) {
+            if (!WaitFor(socket_.fd(), POLLIN, deadline_)) return -1;
+            const ssize_t n = recv(socket_.fd(), buffer, size, 0);
+            if (n >= 0) return static_cast<long>(n);
+            if (errno != EAGAIN && errno != EINTR) return -1;
+        }
+    }
+
+  private:
+    Socket socket_;
+    long long deadline_;
+};
+
+std::optional<HttpResponse> Fetch(const Text& url, int timeoutMilliseconds, std::string_view agent,
+                                  std::size_t maxBody) {
+    const std::optional<HttpAddress> address = ParseHttpAddress(url);
+    if (!address) return std::nullopt;
+    const long long deadline = NowMilliseconds() + timeoutMilliseconds;
+    const int fd = Connect(*address, deadline);
+    if (fd < 0) return std::nullopt;
+    SocketConnection connection(fd, deadline);
+    return HttpExchange(connection, *address, agent, maxBody);
 }
 
 }  // namespace
 
 bool PosixInternet::Probe(const Text& url, int timeoutMilliseconds) {
-    const std::optional<HttpAddress> address = ParseHttpAddress(url);
-    if (!address) return false;
-    const std::optional<std::string> response = Exchange(*address, timeoutMilliseconds);
-    return response && response->compare(0, 5, "HTTP/") == 0;
+    // The status line is answer enough; no body is read.
+    const std::optional<HttpResponse> response = Fetch(url, timeoutMilliseconds, "test", 0);
+    return response && response->head.starts_with("HTTP/");
 }
 
-std::optional<std::string> PosixInternet::HttpGet(const Text& url, int timeoutMilliseconds) {
-    const std::optional<HttpAddress> address = ParseHttpAddress(url);
-    if (!address) return std::nullopt;
-    const std::optional<std::string> response = Exchange(*address, timeoutMilliseconds);
+std::optional<std::string> PosixInternet::HttpGet(const Text& url, int timeoutMilliseconds,
+                                                  std::size_t maxBytes) {
+    std::optional<HttpResponse> response = Fetch(url, timeoutMilliseconds, "", maxBytes);
     if (!response) return std::nullopt;
-    const std::size_t end = response->find("\r\n\r\n");
-    if (end == std::string::npos) return std::nullopt;
-    return response->substr(end + 4);
+    return std::move(response->body);
 }
 
 }  // namespace platform

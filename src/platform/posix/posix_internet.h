@@ -8,7 +8,8 @@ namespace platform {
 class PosixInternet : public Internet {
   public:
     bool Probe(const Text& url, int timeoutMilliseconds) override;
-    std::optional<std::string> HttpGet(const Text& url, int timeoutMilliseconds) override;
+    std::optional<std::string> HttpGet(const Text& url, int timeoutMilliseconds,
+                                       std::size_t maxBytes) override;
 };
 
 }  // namespace platform

@@ -1,153 +1,145 @@
 #include "platform/win32/win32_internet.h"
 
+#include <winsock2.h>
+#include <ws2tcpip.h>
+//
 #include <windows.h>
 //
 #include <wininet.h>
 
-#include <functional>
-#include <memory>
-#include <mutex>
-
-#include "platform/win32/win_text.h"
+#include <algorithm>
+#include <climits>
 
 namespace platform {
 namespace {
 
-constexpr DWORD kNoCache =
-    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-
-// One request run on a worker thread. WinINet's own time-outs do not cover
-// every wait (a server that accepts and never answers can hold a request
-// forever), so the caller waits at most the time-out and then closes the
-// session, which aborts whatever the worker is blocked in.
-struct Call {
-    std::mutex mutex;
-    HINTERNET session = nullptr;
-    bool abandoned = false;  // the caller gave up and closed the session
-    std::optional<std::string> result;
-    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::function<std::optional<std::string>(HINTERNET)> work;
-    ~Call() { CloseHandle(finished); }
-};
-
-DWORD WINAPI RunCall(void* parameter) {
-    std::unique_ptr<std::shared_ptr<Call>> owner(static_cast<std::shared_ptr<Call>*>(parameter));
-    Call& call = **owner;
-    HINTERNET session = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(call.mutex);
-        session = call.session;
-    }
-    std::optional<std::string> result = call.work(session);
-    std::lock_guard<std::mutex> lock(call.mutex);
-    if (!call.abandoned) {
-        call.result = std::move(result);
-        InternetCloseHandle(call.session);
-        call.session = nullptr;
-    }
-    SetEvent(call.finished);
-    return 0;
+long long NowMilliseconds() {
+    return static_cast<long long>(GetTickCount64());
 }
 
-// Runs `work` with a session whose own time-outs are set too; nullopt when
-// the session cannot be opened or the time-out runs out first.
-std::optional<std::string> RunWithTimeout(
-    const wchar_t* agent, int timeoutMilliseconds,
-    std::function<std::optional<std::string>(HINTERNET)> work) {
-    auto call = std::make_shared<Call>();
-    call->work = std::move(work);
-    call->session = InternetOpenW(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (call->session == nullptr || call->finished == nullptr) {
-        if (call->session != nullptr) InternetCloseHandle(call->session);
-        return std::nullopt;
-    }
-    DWORD ms = static_cast<DWORD>(timeoutMilliseconds);
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                         INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
-                         INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
-        InternetSetOptionW(call->session, option, &ms, sizeof ms);
-    }
-    auto* parameter = new std::shared_ptr<Call>(call);
-    HANDLE thread = CreateThread(nullptr, 0, RunCall, parameter, 0, nullptr);
-    if (thread == nullptr) {
-        delete parameter;
-        InternetCloseHandle(call->session);
-        return std::nullopt;
-    }
-    CloseHandle(thread);
-    WaitForSingleObject(call->finished, ms);
-    std::lock_guard<std::mutex> lock(call->mutex);
-    if (call->session != nullptr) {
-        // Still running: abort it; the worker ends on its own and is not waited for.
-        call->abandoned = true;
-        InternetCloseHandle(call->session);
-        call->session = nullptr;
-        return std::nullopt;
-    }
-    return call->result;
+bool WinsockReady() {
+    // Started once for the run and never cleaned up: the program ends with it.
+    static const bool ready = [] {
+        WSADATA data;
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    return ready;
 }
 
-class Handle {
+// Waits until the socket can be read (or written); false when it fails or
+// the deadline passes first.
+bool WaitFor(SOCKET s, bool write, long long deadline) {
+    for (;;) {
+        const long long left = deadline - NowMilliseconds();
+        if (left <= 0) return false;
+        fd_set ready, failed;
+        FD_ZERO(&ready);
+        FD_ZERO(&failed);
+        FD_SET(s, &ready);
+        FD_SET(s, &failed);
+        timeval wait{static_cast<long>(left / 1000), static_cast<long>(left % 1000 * 1000)};
+        const int n = select(0, write ? nullptr : &ready, write ? &ready : nullptr, &failed, &wait);
+        if (n == SOCKET_ERROR) return false;
+        if (n > 0) return FD_ISSET(s, &ready) != 0;  // only in `failed`: the connect failed
+    }
+}
+
+// Connects without blocking past the deadline; INVALID_SOCKET when no address
+// answers.
+SOCKET Connect(const HttpAddress& address, long long deadline) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    addrinfo* found = nullptr;
+    const std::string port = std::to_string(address.port);
+    if (getaddrinfo(address.host.c_str(), port.c_str(), &hints, &found) != 0) return INVALID_SOCKET;
+    SOCKET result = INVALID_SOCKET;
+    for (addrinfo* a = found; a != nullptr && result == INVALID_SOCKET; a = a->ai_next) {
+        const SOCKET s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
+        if (s == INVALID_SOCKET) continue;
+        u_long nonBlocking = 1;
+        bool connected = false;
+        if (ioctlsocket(s, FIONBIO, &nonBlocking) == 0) {
+            connected = connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0;
+            if (!connected && WSAGetLastError() == WSAEWOULDBLOCK && WaitFor(s, true, deadline)) {
+                int error = 0;
+                int length = sizeof error;
+                connected = getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
+                                       &length) == 0 &&
+                            error == 0;
+            }
+        }
+        if (connected) {
+            result = s;
+        } else {
+            closesocket(s);
+        }
+    }
+    freeaddrinfo(found);
+    return result;
+}
+
+// A connected socket whose every wait ends at the deadline.
+class SocketConnection : public HttpConnection {
   public:
-    explicit Handle(HINTERNET handle) : handle_(handle) {}
-    ~Handle() {
-        if (handle_ != nullptr) InternetCloseHandle(handle_);
+    SocketConnection(SOCKET s, long long deadline) : socket_(s), deadline_(deadline) {}
+    ~SocketConnection() override { closesocket(socket_); }
+    SocketConnection(const SocketConnection&) = delete;
+    SocketConnection& operator=(const SocketConnection&) = delete;
+
+    bool Send(std::string_view bytes) override {
+        std::size_t sent = 0;
+        while (sent < bytes.size()) {
+            if (!WaitFor(socket_, true, deadline_)) return false;
+            const int chunk = static_cast<int>(std::min<std::size_t>(bytes.size() - sent, INT_MAX));
+            const int n = send(socket_, bytes.data() + sent, chunk, 0);
+            if (n == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK) return false;
+            if (n > 0) sent += static_cast<std::size_t>(n);
+        }
+        return true;
     }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
+    long Receive(char* buffer, std::size_t size) override {
+        const int chunk = static_cast<int>(std::min<std::size_t>(size, INT_MAX));
+        for (;;) {
+            if (!WaitFor(socket_, false, deadline_)) return -1;
+            const int n = recv(socket_, buffer, chunk, 0);
+            if (n >= 0) return n;
+            if (WSAGetLastError() != WSAEWOULDBLOCK) return -1;
+        }
+    }
 
   private:
-    HINTERNET handle_;
+    SOCKET socket_;
+    long long deadline_;
 };
+
+std::optional<HttpResponse> Fetch(const Text& url, int timeoutMilliseconds, std::string_view agent,
+                                  std::size_t maxBody) {
+    const std::optional<HttpAddress> address = ParseHttpAddress(url);
+    if (!address || !WinsockReady()) return std::nullopt;
+    const long long deadline = NowMilliseconds() + timeoutMilliseconds;
+    const SOCKET s = Connect(*address, deadline);
+    if (s == INVALID_SOCKET) return std::nullopt;
+    SocketConnection connection(s, deadline);
+    return HttpExchange(connection, *address, agent, maxBody);
+}
 
 }  // namespace
 
 bool Win32Internet::Probe(const Text& url, int timeoutMilliseconds) {
     DWORD flags = 0;
     if (!InternetGetConnectedState(&flags, 0)) return false;
-    const std::wstring wide = win32::Wide(url);
-    const std::optional<std::string> answered = RunWithTimeout(
-        L"test", timeoutMilliseconds, [wide](HINTERNET session) -> std::optional<std::string> {
-            HINTERNET page = InternetOpenUrlW(session, wide.c_str(), nullptr, 0, kNoCache, 0);
-            if (page == nullptr) return std::nullopt;
-            InternetCloseHandle(page);
-            return std::string();
-        });
-    return answered.has_value();
+    // The status line is answer enough; no body is read.
+    const std::optional<HttpResponse> response = Fetch(url, timeoutMilliseconds, "test", 0);
+    return response && response->head.starts_with("HTTP/");
 }
 
-std::optional<std::string> Win32Internet::HttpGet(const Text& url, int timeoutMilliseconds) {
-    const std::optional<HttpAddress> address = ParseHttpAddress(url);
-    if (!address) return std::nullopt;
-    const std::wstring host = win32::Wide(address->host);
-    const std::wstring path = win32::Wide(address->path);
-    const auto port = static_cast<INTERNET_PORT>(address->port);
-    return RunWithTimeout(
-        L"moxia", timeoutMilliseconds,
-        [host, path, port](HINTERNET session) -> std::optional<std::string> {
-            HINTERNET connection = InternetConnectW(session, host.c_str(), port, nullptr, nullptr,
-                                                    INTERNET_SERVICE_HTTP, 0, 0);
-            if (connection == nullptr) return std::nullopt;
-            Handle closeConnection(connection);
-            const wchar_t* accept[] = {L"*/*", nullptr};
-            Handle request(HttpOpenRequestW(connection, L"GET", path.c_str(), L"HTTP/1.0", nullptr,
-                                            accept, kNoCache, 0));
-            if (!request) return std::nullopt;
-            if (!HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return std::nullopt;
-            std::string body;
-            char buffer[4096];
-            for (;;) {
-                DWORD read = 0;
-                if (!InternetReadFile(request.get(), buffer, sizeof buffer, &read)) {
-                    return std::nullopt;
-                }
-                if (read == 0) break;
-                body.append(buffer, read);
-            }
-            return body;
-        });
+std::optional<std::string> Win32Internet::HttpGet(const Text& url, int timeoutMilliseconds,
+                                                  std::size_t maxBytes) {
+    std::optional<HttpResponse> response = Fetch(url, timeoutMilliseconds, "", maxBytes);
+    if (!response) return std::nullopt;
+    return std::move(response->body);
 }
 
 }  // namespace platform

