@@ -17,8 +17,10 @@ WindowDef BuildSetPasswordWindowDef() {
     c.push_back(MakePasswordEdit("编辑框1", {144, 74, 480, 36}, font));
     c.push_back(MakeLabel(w, "标签4", "再次输入:", {18, 122, 112, 36}, font));
     c.push_back(MakePasswordEdit("编辑框2", {144, 122, 480, 36}, font));
+    // The note wraps to two lines in its width; designed one line high, the
+    // second was cut off.
     c.push_back(MakeLabel(w, "标签2", "此密码用于启动软件,以及为新保存的记事内容加密!",
-                          {18, 183, 366, 36}, font));
+                          {18, 183, 366, 52}, font));
     c.push_back(MakeDefaultButton("按钮1", "确定", {456, 183, 80, 36}, font));
     c.push_back(MakeButton("按钮2", "取消", {544, 183, 80, 36}, font));
     return w;

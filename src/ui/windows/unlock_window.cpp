@@ -9,11 +9,12 @@ using namespace dialog;
 
 WindowDef BuildUnlockWindowDef() {
     const Font font = Yahei(20);
-    // Designed as a fixed frame without a title bar: its controls reach 223
-    // pixels down, which a 239-pixel window only holds without a caption. A
-    // captioned frame would clip "结束程序" at the bottom, so it gets the thin
-    // caption-less frame of the other password windows.
-    WindowDef w = NewDialog("UnlockWindow", "", 612, 239, Border::None);
+    // Designed as a fixed frame: a captioned frame would clip "结束程序" at the
+    // bottom, so it gets the thin caption-less frame of the other password
+    // windows. The five hint lines take 130 pixels at this font (26 a line on
+    // Windows), not the 112 designed, which cut off the last one: the label is
+    // 18 pixels taller and the window (designed 239) 4.
+    WindowDef w = NewDialog("UnlockWindow", "", 612, 243, Border::None);
     auto& c = w.controls;
     c.push_back(MakeLabel(w, "标签1", "系统检测到此程序现为\"有密模式\",程序要求输入正确的密码!",
                           {18, 15, 534, 36}, font));
@@ -25,7 +26,7 @@ WindowDef BuildUnlockWindowDef() {
                           "窗口菜单的[功能]-[清除密码]可去除此密码!\r\n"
                           "点击[无密模式]按钮可查看与新建无密记事内容!\r\n"
                           "输入正确的密码后,点击\"[确定]按钮进入[有密模式]!\r\n",
-                          {18, 111, 450, 112}, font));
+                          {18, 111, 450, 130}, font));
     c.push_back(MakeButton("按钮2", "无密模式", {492, 142, 100, 36}, font));
     c.push_back(MakeButton("按钮3", "结束程序", {492, 184, 100, 36}, font));
     return w;
