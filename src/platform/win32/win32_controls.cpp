@@ -407,7 +407,11 @@ bool Win32Control::IsVisible() {
 }
 
 void Win32Control::SetVisible(bool visible) {
-    if (hwnd_ != nullptr) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+    if (hwnd_ == nullptr) return;
+    ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+    // The bar is shown for work that keeps the message loop waiting: it is
+    // painted now, not when the work is done.
+    if (visible && Is(ui::ControlKind::ProgressBar)) UpdateWindow(hwnd_);
 }
 
 bool Win32Control::IsEnabled() {
@@ -716,6 +720,7 @@ void Win32Control::SetPosition(int position) {
         sliderPosition_ = static_cast<int>(SendMessageW(hwnd_, TBM_GETPOS, 0, 0));
     } else if (Is(ui::ControlKind::ProgressBar)) {
         SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(std::clamp(position, 0, 100)), 0);
+        UpdateWindow(hwnd_);  // moves while the work goes on
     }
 }
 

@@ -53,10 +53,14 @@ Win32Window::Win32Window(std::shared_ptr<DesktopState> desktop, const ui::Window
     }
     for (auto& control : controls_) control->Create();
     // A group box goes beneath the controls it frames and, clipped by them,
-    // never paints over them.
+    // never paints over them. A progress bar goes above everything: shown for
+    // a while over the lists or the editor, it must not be hidden under them.
     for (auto& control : controls_) {
-        if (control->Definition().kind == ui::ControlKind::GroupBox && control->Hwnd()) {
-            SetWindowPos(control->Hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
+        const ui::ControlKind kind = control->Definition().kind;
+        if ((kind == ui::ControlKind::GroupBox || kind == ui::ControlKind::ProgressBar) &&
+            control->Hwnd()) {
+            SetWindowPos(control->Hwnd(),
+                         kind == ui::ControlKind::GroupBox ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
