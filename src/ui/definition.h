@@ -66,7 +66,8 @@ struct ControlDef {
     int byteLimit = 0;  // edit box: 0 = unlimited
     bool password = false;
     bool multiline = false;
-    bool border = true;  // edit box frame
+    bool readOnly = false;  // edit box: shown and selectable, never typed into
+    bool border = true;     // edit box frame
     bool checked = false;
     bool isDefault = false;  // button: Enter in its window presses it
     bool sorted = false;     // list box keeps items in the control's own order

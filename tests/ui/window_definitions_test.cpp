@@ -355,11 +355,19 @@ TEST_F(DialogWindows, InitialStatesTheHandlersRelyOn) {
     ui::FileCipherWindow cipher;
     cipher.Create(desktop(), nullptr);
     EXPECT_FALSE(cipher.选择框1.IsChecked());
-    // The path boxes are filled by the file dialogs only.
+    // The path boxes are filled by the file dialogs only: neither typing nor
+    // pasting nor the editing keys change them.
     automation().Type(cipher.编辑框1.Peer(), "C:\\x");
-    automation().Type(cipher.编辑框2.Peer(), "C:\\y");
+    automation().Paste(cipher.编辑框2.Peer(), "C:\\y");
     EXPECT_EQ(cipher.编辑框1.GetText(), "");
     EXPECT_EQ(cipher.编辑框2.GetText(), "");
+    cipher.编辑框1.SetText("C:\\源文件.txt");
+    cipher.Peer().Show();
+    cipher.编辑框1.Focus();
+    ASSERT_TRUE(cipher.编辑框1.HasFocus());
+    for (int key : {'A', 'X', 'V', 'Z'}) automation().PressKey(cipher.Peer(), {true, false, key});
+    EXPECT_EQ(cipher.编辑框1.GetText(), "C:\\源文件.txt");
+    EXPECT_TRUE(cipher.编辑框1.IsEnabled()) << "read-only, not greyed";
 
     ui::TransparencyWindow transparency;
     transparency.Create(desktop(), nullptr);

@@ -443,7 +443,7 @@ void HeadlessControl::TypeUnit(std::u16string_view character, bool& afterCr) {
 }
 
 void HeadlessControl::UserType(const Text& value) {
-    if (!Reachable() || !HasBuffer()) return;
+    if (!Reachable() || !HasBuffer() || def_.readOnly) return;
     const std::u16string units = text::ToUtf16(value);
     bool afterCr = false;
     for (std::size_t i = 0; i < units.size();) {
@@ -461,7 +461,7 @@ void HeadlessControl::UserPaste(const Text& value) {
     DesktopCore& core = window_.Core();
     core.clipboard = text::ToUtf16(value);
     core.clipboardHasText = true;
-    if (HasBuffer()) PasteClipboard();
+    if (HasBuffer() && !def_.readOnly) PasteClipboard();
 }
 
 void HeadlessControl::UserSelect(int index) {
@@ -485,7 +485,9 @@ void HeadlessControl::UserSelect(int index) {
 }
 
 bool HeadlessControl::WantsTab() const {
-    return Is(ui::ControlKind::RichEdit) || (Is(ui::ControlKind::Edit) && def_.multiline);
+    // A box that cannot be typed into never keeps the keyboard.
+    return Is(ui::ControlKind::RichEdit) ||
+           (Is(ui::ControlKind::Edit) && def_.multiline && !def_.readOnly);
 }
 
 bool HeadlessControl::TakesFocusByTab() {
@@ -510,13 +512,13 @@ bool HeadlessControl::UserKey(ui::ShortcutKey key) {
             Copy();
             return true;
         case ui::EditKey::Cut:
-            Cut();
+            if (!def_.readOnly) Cut();
             return true;
         case ui::EditKey::Paste:
-            PasteClipboard();
+            if (!def_.readOnly) PasteClipboard();
             return true;
         case ui::EditKey::Undo:
-            buffer_.Undo();
+            if (!def_.readOnly) buffer_.Undo();
             return true;
     }
     if (key.ctrl) return false;

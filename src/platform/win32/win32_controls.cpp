@@ -103,6 +103,7 @@ void Win32Control::Create() {
             style |= def_.multiline ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL
                                     : ES_AUTOHSCROLL;
             if (def_.password) style |= ES_PASSWORD;
+            if (def_.readOnly) style |= ES_READONLY;
             if (def_.border) exStyle |= WS_EX_CLIENTEDGE;
             break;
         case ui::ControlKind::ListBox:

@@ -9,11 +9,13 @@ using namespace dialog;
 
 constexpr Colour kCheckText = Rgb(0, 58, 115);
 
-// Filled by the file dialog, never typed into: a long path wraps.
+// Filled by the file dialog, never typed into: a long path wraps. Read-only
+// rather than disabled, so the path stays readable (not greyed) and can be
+// selected and copied.
 ControlDef PathBox(const char* name, Rect r) {
     ControlDef c = MakeEdit(name, r, Yahei(12));
     c.multiline = true;
-    c.disabled = true;
+    c.readOnly = true;
     return c;
 }
 
