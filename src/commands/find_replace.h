@@ -14,4 +14,10 @@ void OpenFindReplace(app::App& app);
 // double-byte character, or a CR with the byte after it, is one position.
 int SearchLengthInPositions(std::string_view bytes);
 
+// What Replace all makes of the editor's text (CR LF line breaks): every
+// occurrence of `what`, searched from the start at character boundaries and
+// on after each inserted replacement, replaced by `by`, case-sensitively. As
+// in the editor, an occurrence that starts or ends inside a CR LF is none.
+Text ReplaceEvery(std::string_view text, std::string_view what, std::string_view by, int& count);
+
 }  // namespace commands

@@ -118,6 +118,7 @@ class RichEdit : public ControlHandle {
     void Paste() const { Peer().Paste(); }
     void SetDefaultFormat(const CharFormat& format) const { Peer().SetDefaultFormat(format); }
     CharFormat GetDefaultFormat() const { return Peer().GetDefaultFormat(); }
+    void SetRedraw(bool on) const { Peer().SetRedraw(on); }
     void OnRightButtonDown(std::function<void()> handler) const {
         On(Event::RightButtonDown, std::move(handler));
     }

@@ -109,6 +109,9 @@ class ControlPeer {
     virtual void Paste() = 0;
     virtual void SetDefaultFormat(const CharFormat& format) = 0;
     virtual CharFormat GetDefaultFormat() = 0;
+    // While off, changes are not drawn (many of them at once stay quick);
+    // turning it on draws the control once.
+    virtual void SetRedraw(bool on) = 0;
 
     // Check box, slider, progress bar, colour picker, timer.
     virtual bool IsChecked() = 0;

@@ -215,6 +215,40 @@ TEST_F(FindReplaceTest, ReplaceAllStepsOverAnOccurrenceThatReadsBackDifferently)
     ExpectSelection(0, 0);
 }
 
+// The editor's own search, one replacement after the other, and the text
+// computed at once (for long notes) agree.
+TEST_F(FindReplaceTest, ReplaceAllInTheEditorAndComputedAtOnceAgree) {
+    struct Case {
+        Text content, what, by;
+    };
+    const Case cases[] = {
+        {"aaa", "a", "aa"},      {"x-Y-x\r\n-中-", "-", ""}, {"a\r\nb\r\nc", "\r", "-"},
+        {"a\r\nb", "\r\n", "|"}, {"a\r\nb", "\nb", "!"},     {"a\r\nb", "a\r", "!"},
+        {"乗乗\\", "\\", "/"},   {"中文中文", "文中", "X"},  {"abcabc", "abc", ""},
+    };
+    ui::FindReplaceWindow& w = Open("");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.content + " / " + c.what));
+        editor().SetText(c.content);
+        Search(w, c.what, c.by);
+        Click(w.按钮3);
+        int count = 0;
+        EXPECT_EQ(editor().GetText(), commands::ReplaceEvery(c.content, c.what, c.by, count));
+    }
+    // Many matches in many lines take the computed path: the same outcome.
+    Text many;
+    for (int line = 0; line < 2001; ++line) many += "键 " + DecimalText(line) + "\r\n";
+    editor().SetText(many);
+    Search(w, "键", "锁");
+    Click(w.按钮3);
+    int count = 0;
+    EXPECT_EQ(editor().GetText(), commands::ReplaceEvery(many, "键", "锁", count));
+    EXPECT_EQ(count, 2001);
+    EXPECT_EQ(w.GetCaption(), "无匹配项!");
+    ExpectSelection(0, 0);
+    EXPECT_TRUE(editor().HasFocus());
+}
+
 TEST_F(FindReplaceTest, TheWindowIsModelessAndOpensOnlyOnce) {
     ui::FindReplaceWindow& w = Open("abc abc");
     const ui::FindReplaceWindow* first = &w;

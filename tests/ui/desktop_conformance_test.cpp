@@ -443,6 +443,44 @@ TEST_F(DesktopConformanceTest, RichEditReplacesAndUndoesStepByStep) {
     EXPECT_EQ(editor.GetText(), "新文本");
 }
 
+// New text may get a new control underneath (Win32: clearing megabytes is
+// slow); nothing the program set on the editor may change with it.
+TEST_F(DesktopConformanceTest, RichEditKeepsPlaceFormatFocusAndEventsAcrossNewText) {
+    window().Show();
+    ui::ControlPeer& editor = control("超级编辑框1");
+    const ui::Rect rect{20, 190, 280, 120};
+    editor.SetRect(rect);
+    ui::CharFormat format;
+    format.face = "宋体";
+    format.pointSize = 14;
+    format.italic = true;
+    format.colour = ui::Rgb(1, 2, 3);
+    editor.SetDefaultFormat(format);
+    int rightClicks = 0;
+    editor.SetHandler(ui::Event::RightButtonDown, [&](int) { ++rightClicks; });
+    for (const Text& text : {Text("第一篇\r\n正文"), Text("第二篇"), Text(), Text("末")}) {
+        SCOPED_TRACE(::testing::PrintToString(text));
+        editor.Focus();
+        editor.SetText(text);
+        EXPECT_EQ(editor.GetText(), text);
+        EXPECT_EQ(editor.GetRect(), rect);
+        EXPECT_TRUE(editor.IsVisible());
+        EXPECT_TRUE(editor.HasFocus());
+        const ui::CharFormat back = editor.GetDefaultFormat();
+        EXPECT_EQ(back.face, "宋体");
+        EXPECT_EQ(back.pointSize, 14);
+        EXPECT_TRUE(back.italic);
+        EXPECT_EQ(back.colour, std::optional<ui::Colour>(ui::Rgb(1, 2, 3)));
+    }
+    window().Focus();
+    EXPECT_TRUE(editor.HasFocus()) << "activation finds the editor that holds the text";
+    automation().RightClick(editor);
+    EXPECT_EQ(rightClicks, 1);
+    editor.SetVisible(false);
+    editor.SetText("hidden");
+    EXPECT_FALSE(editor.IsVisible());
+}
+
 TEST_F(DesktopConformanceTest, RichEditClipboardAndFormat) {
     ui::ControlPeer& editor = control("超级编辑框1");
     editor.SetText("abc 中文");

@@ -134,6 +134,7 @@ class HeadlessControl final : public ui::ControlPeer {
     void Paste() override;
     void SetDefaultFormat(const ui::CharFormat& format) override;
     ui::CharFormat GetDefaultFormat() override;
+    void SetRedraw(bool) override {}
 
     bool IsChecked() override;
     void SetChecked(bool checked) override;

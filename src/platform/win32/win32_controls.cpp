@@ -174,13 +174,9 @@ void Win32Control::Create() {
             if (textColour_ || backColour_) ApplyListViewColours();
             break;
         case ui::ControlKind::RichEdit:
-            SendMessageW(hwnd_, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO, 0);
-            SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
-            SendMessageW(hwnd_, EM_AUTOURLDETECT, FALSE, 0);
+            PrepareRichEdit();
             if (!def_.caption.empty()) SetText(def_.caption);
             SendMessageW(hwnd_, EM_EMPTYUNDOBUFFER, 0, 0);
-            if (textColour_ || backColour_) ApplyRichEditColours();
-            SetWindowSubclass(hwnd_, &ControlSubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
             break;
         case ui::ControlKind::ProgressBar:
             SendMessageW(hwnd_, PBM_SETRANGE32, 0, 100);
@@ -198,6 +194,14 @@ void Win32Control::Create() {
         default:
             break;
     }
+}
+
+void Win32Control::PrepareRichEdit() {
+    SendMessageW(hwnd_, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO, 0);
+    SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    SendMessageW(hwnd_, EM_AUTOURLDETECT, FALSE, 0);
+    if (textColour_ || backColour_) ApplyRichEditColours();
+    SetWindowSubclass(hwnd_, &ControlSubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void Win32Control::Detach() {
@@ -399,8 +403,8 @@ Text Win32Control::GetText() {
 
 void Win32Control::SetText(const Text& value) {
     if (hwnd_ == nullptr) return;
-    const std::wstring wide = Is(ui::ControlKind::RichEdit) ? WithSingleBreaks(value) : Wide(value);
-    SetWindowTextW(hwnd_, wide.c_str());
+    if (Is(ui::ControlKind::RichEdit)) return SetRichEditText(value);
+    SetWindowTextW(hwnd_, Wide(value).c_str());
 }
 
 bool Win32Control::IsVisible() {

@@ -182,6 +182,7 @@ class Win32Control final : public ui::ControlPeer {
     void Paste() override;
     void SetDefaultFormat(const ui::CharFormat& format) override;
     ui::CharFormat GetDefaultFormat() override;
+    void SetRedraw(bool on) override;
 
     bool IsChecked() override;
     void SetChecked(bool checked) override;
@@ -202,6 +203,11 @@ class Win32Control final : public ui::ControlPeer {
     void ApplyListViewColours();
     // The rich edit's text (or its selection) with CR LF line breaks.
     Text RichEditText(bool selectionOnly);
+    // Modes, limit, colours and subclass of a newly created rich edit.
+    void PrepareRichEdit();
+    void SetRichEditText(const Text& value);
+    // Puts a new, empty rich edit in the place of the current one.
+    bool RenewRichEdit();
     void ChooseColourByUser();
 
     Win32Window& window_;
@@ -212,6 +218,8 @@ class Win32Control final : public ui::ControlPeer {
 
     ui::Font font_;
     std::optional<ui::Colour> textColour_, backColour_;
+    std::optional<ui::CharFormat> richFormat_;  // the last default format set
+    bool redrawOff_ = false;
     std::map<ui::Event, ui::EventHandler> handlers_;
     // Edit box: the left margin the control chose for its font, and the
     // indent the program asked for on top of it.

@@ -1,5 +1,7 @@
 // The rich edit (Msftedit.dll) in plain-text mode: positions are UTF-16
 // units with one position per line break.
+#include <cstring>
+
 #include "platform/win32/win32_internal.h"
 
 namespace platform::win32 {
@@ -14,7 +16,117 @@ CHARRANGE CurrentSelection(HWND hwnd) {
     return range;
 }
 
+// Replaced rich edits wait, hidden, until the page that replaced them has
+// been drawn: destroying one that holds megabytes takes Wine a noticeable
+// time, which the user should not wait for before the page changes.
+constexpr wchar_t kRetiredProperty[] = L"moxia.retired";
+thread_local std::vector<HWND> retiredEditors;
+thread_local UINT_PTR retireTimer = 0;
+
+void CALLBACK DestroyRetiredEditors(HWND, UINT, UINT_PTR, DWORD) {
+    KillTimer(nullptr, retireTimer);
+    retireTimer = 0;
+    std::vector<HWND> retired;
+    retired.swap(retiredEditors);
+    for (HWND hwnd : retired) {
+        // Gone with its window already, or the handle now names another.
+        if (IsWindow(hwnd) && GetPropW(hwnd, kRetiredProperty) != nullptr) DestroyWindow(hwnd);
+    }
+}
+
+void Retire(HWND hwnd) {
+    ShowWindow(hwnd, SW_HIDE);
+    SetPropW(hwnd, kRetiredProperty, reinterpret_cast<HANDLE>(1));
+    retiredEditors.push_back(hwnd);
+    if (retireTimer == 0) retireTimer = SetTimer(nullptr, 0, 100, &DestroyRetiredEditors);
+    if (retireTimer == 0) DestroyRetiredEditors(nullptr, 0, 0, 0);
+}
+
+// The control's own text form: one CR per line break.
+void ToSingleBreaks(std::u16string& units) {
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (units[i] == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n') ++i;
+        units[out++] = units[i] == u'\n' ? u'\r' : units[i];
+    }
+    units.resize(out);
+}
+
+struct StreamSource {
+    const char16_t* next;
+    std::size_t left;  // units
+};
+
+DWORD CALLBACK ReadStreamSource(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+    auto* source = reinterpret_cast<StreamSource*>(cookie);
+    const std::size_t units =
+        std::min(static_cast<std::size_t>(size) / sizeof(char16_t), source->left);
+    std::memcpy(buffer, source->next, units * sizeof(char16_t));
+    source->next += units;
+    source->left -= units;
+    *done = static_cast<LONG>(units * sizeof(char16_t));
+    return 0;
+}
+
 }  // namespace
+
+// Wine deletes the text of a rich edit in a time that grows with the square
+// of its size (a megabyte took over a minute), while a new control costs
+// nothing. So new text goes into a fresh control that takes the old one's
+// place: position, style, stacking, font, format, colours and focus.
+bool Win32Control::RenewRichEdit() {
+    HWND old = hwnd_;
+    const auto style = static_cast<DWORD>(GetWindowLongW(old, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongW(old, GWL_EXSTYLE));
+    RECT rect;
+    GetWindowRect(old, &rect);
+    MapWindowPoints(nullptr, window_.Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    HWND fresh = CreateWindowExW(exStyle, MSFTEDIT_CLASS, L"", style, rect.left, rect.top,
+                                 rect.right - rect.left, rect.bottom - rect.top, window_.Hwnd(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(old))),
+                                 window_.Desktop().instance, nullptr);
+    if (fresh == nullptr) return false;
+    const bool focused = GetFocus() == old;
+    SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    hwnd_ = fresh;
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.Desktop().FontFor(font_)),
+                 FALSE);
+    PrepareRichEdit();
+    if (richFormat_) {
+        ui::CharFormat format = *richFormat_;
+        format.colour = textColour_;
+        SetDefaultFormat(format);
+    }
+    if (focused) SetFocus(hwnd_);
+    Retire(old);
+    return true;
+}
+
+void Win32Control::SetRichEditText(const Text& value) {
+    if (TextLength() > 0 && !RenewRichEdit()) SetWindowTextW(hwnd_, L"");
+    if (value.empty()) return;
+    // Streamed in: one copy of the text, and no message that must hold it all.
+    std::u16string units = text::ToUtf16(value);
+    ToSingleBreaks(units);
+    StreamSource source{units.data(), units.size()};
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+    stream.pfnCallback = &ReadStreamSource;
+    SendMessageW(hwnd_, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
+    // As WM_SETTEXT leaves it: caret at the start, nothing to undo.
+    CHARRANGE start{0, 0};
+    SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
+    SendMessageW(hwnd_, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void Win32Control::SetRedraw(bool on) {
+    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit) || on != redrawOff_) return;
+    // Turning drawing back on would also show a hidden window.
+    if (!on && !IsWindowVisible(hwnd_)) return;
+    redrawOff_ = !on;
+    SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    if (on) InvalidateRect(hwnd_, nullptr, TRUE);
+}
 
 std::wstring WithSingleBreaks(const Text& value) {
     std::wstring wide = Wide(value);
@@ -80,11 +192,10 @@ void Win32Control::ReplaceSelection(const Text& value) {
 int Win32Control::FindForward(const Text& what, int start, bool matchCase) {
     if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return -1;
     const std::wstring wanted = WithSingleBreaks(what);
-    const int length = TextLength();
-    if (wanted.empty() || start < 0 || start > length) return -1;
+    if (wanted.empty() || start < 0) return -1;
     FINDTEXTEXW find{};
     find.chrg.cpMin = start;
-    find.chrg.cpMax = length;
+    find.chrg.cpMax = -1;  // to the end
     find.lpstrText = wanted.c_str();
     const WPARAM flags = FR_DOWN | (matchCase ? FR_MATCHCASE : 0);
     const LRESULT found =
@@ -133,6 +244,7 @@ void Win32Control::SetDefaultFormat(const ui::CharFormat& format) {
     SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
     SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
     textColour_ = format.colour;
+    richFormat_ = format;
 }
 
 ui::CharFormat Win32Control::GetDefaultFormat() {

@@ -365,7 +365,9 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_SETFOCUS:
-            if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(hwnd, lastFocus_)) {
+            // Not a control hidden meanwhile (a replaced rich edit waits hidden).
+            if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(hwnd, lastFocus_) &&
+                IsWindowVisible(lastFocus_)) {
                 SetFocus(lastFocus_);
                 return 0;
             }
