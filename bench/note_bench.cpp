@@ -204,7 +204,9 @@ class FixedClock : public platform::Clock {
 class NoInternet : public platform::Internet {
   public:
     bool Probe(const Text&, int) override { return false; }
-    std::optional<std::string> HttpGet(const Text&, int) override { return std::nullopt; }
+    std::optional<std::string> HttpGet(const Text&, int, std::size_t) override {
+        return std::nullopt;
+    }
 };
 
 // The program in a fresh folder, started, with the directory "d" open.
