@@ -133,18 +133,18 @@ void CaseClicked(ui::FindReplaceWindow& window) {
 }  // namespace
 
 int SearchLengthInPositions(std::string_view bytes) {
-    const std::size_t n = bytes.size();
-    int count = static_cast<int>(n);
-    std::size_t i = 0;
-    // The last byte is never taken as the lead of a pair.
-    while (i + 1 < n) {
-        const unsigned char b = static_cast<unsigned char>(bytes[i]);
-        if (b >= 0x80 || b == 13) {
-            --count;
+    int count = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size()) {
+            ++count;
             i += 2;
-        } else {
-            ++i;
+            continue;
         }
+        // The editor counts UTF-16 units: a character beyond the Basic
+        // Multilingual Plane (four bytes here) is two positions.
+        const std::size_t length = text::CharLength(bytes, i);
+        count += static_cast<int>(text::ToUtf16(bytes.substr(i, length)).size());
+        i += length;
     }
     return count;
 }

@@ -11,7 +11,8 @@ namespace commands {
 void OpenFindReplace(app::App& app);
 
 // The length in editor positions of a search text of GBK bytes: a
-// double-byte character, or a CR with the byte after it, is one position.
+// double-byte character, or a CR with the byte after it, is one position; a
+// four-byte character is as many as its UTF-16 units.
 int SearchLengthInPositions(std::string_view bytes);
 
 // What Replace all makes of the editor's text (CR LF line breaks): every

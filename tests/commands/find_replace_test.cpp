@@ -100,6 +100,21 @@ TEST_F(FindReplaceTest, ChineseTextIsSelectedByCharactersNotBytes) {
     EXPECT_EQ(editor().SelectedText(), "中文");
 }
 
+// Characters code page 936 lacks are four bytes: one position inside the
+// Basic Multilingual Plane (U+20A9), two beyond it (U+1F600).
+TEST_F(FindReplaceTest, FourByteCharactersAreSelectedWhole) {
+    const Text won = "\x81\x36\xB2\x39", face = "\x94\x39\xFC\x36";
+    ui::FindReplaceWindow& w = Open("a" + won + "bc" + face + "d");
+    for (const auto& [what, start, length] :
+         {std::tuple{won, 1, 1}, {face, 4, 2}, {won + "b", 1, 2}, {face + "d", 4, 3}}) {
+        editor().SetSelection(0, 0);
+        Search(w, what);
+        Click(w.按钮1);
+        ExpectSelection(start, length);
+        EXPECT_EQ(editor().SelectedText(), what);
+    }
+}
+
 TEST_F(FindReplaceTest, EveryOperationRefusesAnEmptySearchBox) {
     ui::FindReplaceWindow& w = Open("abc");
     editor().SetSelection(1, 1);
