@@ -22,9 +22,7 @@ bool ParseHex(std::string_view digits, std::uint32_t& value) {
 }
 
 bool IsDeviceStem(std::string stem) {
-    for (char& c : stem) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : stem) c = text::AsciiUpper(c);
     for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
         if (stem == device) return true;
     }

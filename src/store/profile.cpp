@@ -23,28 +23,6 @@ std::size_t CharAt(std::string_view s, std::size_t pos) {
     return n;
 }
 
-char FoldAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Case-insensitive as the ANSI profile functions compare: character by
-// character, folding only single-byte ASCII letters.
-bool SameName(std::string_view a, std::string_view b) {
-    std::size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        std::size_t na = CharAt(a, i), nb = CharAt(b, j);
-        if (na != nb) return false;
-        if (na == 1) {
-            if (FoldAscii(a[i]) != FoldAscii(b[j])) return false;
-        } else if (a.substr(i, na) != b.substr(j, nb)) {
-            return false;
-        }
-        i += na;
-        j += nb;
-    }
-    return i == a.size() && j == b.size();
-}
-
 // Names passed by the caller lose their surrounding spaces (only spaces, as
 // the profile functions do).
 std::string_view TrimSpaces(std::string_view s) {
@@ -120,7 +98,9 @@ std::vector<Line> ParseLines(std::string_view bytes) {
 // Index of the header line of the first section called `section`.
 std::optional<std::size_t> FindSection(const std::vector<Line>& lines, std::string_view section) {
     for (std::size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].kind == LineKind::Section && SameName(lines[i].name, section)) return i;
+        if (lines[i].kind == LineKind::Section &&
+            text::SameIgnoringAsciiCase(lines[i].name, section))
+            return i;
     return std::nullopt;
 }
 
@@ -135,7 +115,8 @@ std::optional<std::size_t> FindKey(const std::vector<Line>& lines, std::size_t h
                                    std::string_view key) {
     const std::size_t end = SectionEnd(lines, header);
     for (std::size_t i = header + 1; i < end; ++i)
-        if (lines[i].kind == LineKind::Key && SameName(lines[i].name, key)) return i;
+        if (lines[i].kind == LineKind::Key && text::SameIgnoringAsciiCase(lines[i].name, key))
+            return i;
     return std::nullopt;
 }
 

@@ -217,6 +217,20 @@ std::size_t CharLength(std::string_view bytes, std::size_t pos) {
     return DecodeOne(bytes, pos).length;
 }
 
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t length = CharLength(a, i);
+        if (length != CharLength(b, i)) return false;
+        if (length == 1 ? AsciiUpper(a[i]) != AsciiUpper(b[i])
+                        : a.substr(i, length) != b.substr(i, length)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 long long ToInteger(std::string_view value) {
     std::size_t i = 0;
     const auto isBlank = [](char c) {

@@ -30,6 +30,19 @@ Text BytesToText(std::string_view bytes);
 // the end.
 std::size_t CharLength(std::string_view bytes, std::size_t pos);
 
+// ASCII letters folded, every other byte as it is.
+constexpr char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+constexpr char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Equal but for the case of ASCII letters, compared character by character
+// as CharLength steps, so the trail byte of a double-byte character is never
+// folded (as the ANSI functions of Windows compare names).
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // The program's text-to-integer conversion: optional blanks, optional sign,
 // leading digits; "" and non-numeric text give 0. Values beyond the range of
 // long long are clamped to it.

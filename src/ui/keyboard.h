@@ -1,24 +1,41 @@
 #pragma once
 // Keys, and which of them a focused text box takes before the window's
 // shortcuts see them: one rule for both desktops.
+#include <optional>
+#include <string_view>
+
 #include "ui/definition.h"
 
 namespace ui {
 
 struct ShortcutKey {
     bool ctrl = false, shift = false;
-    int key = 0;  // virtual-key code: 'A'..'Z', 0x70 + n - 1 for Fn, or a kKey below
+    int key = 0;  // virtual-key code: 'A'..'Z', '0'..'9', 0x70 + n - 1 for Fn, or a kKey below
+    bool alt = false;
+    bool operator==(const ShortcutKey&) const = default;
 };
 
 constexpr int kKeyTab = 0x09;
 constexpr int kKeyEnter = 0x0D;
 constexpr int kKeyEscape = 0x1B;
+constexpr int kKeySpace = 0x20;
+constexpr int kKeyPageUp = 0x21;
+constexpr int kKeyPageDown = 0x22;
 constexpr int kKeyEnd = 0x23;
 constexpr int kKeyHome = 0x24;
 constexpr int kKeyLeft = 0x25;
 constexpr int kKeyUp = 0x26;
 constexpr int kKeyRight = 0x27;
 constexpr int kKeyDown = 0x28;
+constexpr int kKeyInsert = 0x2D;
+constexpr int kKeyDelete = 0x2E;
+constexpr int kKeyF1 = 0x70;
+
+// A menu item's shortcut text as both desktops read it: modifiers "Ctrl" (or
+// "Control"), "Shift" and "Alt" joined by "+" to one key (a letter, a digit,
+// F1 to F24, or Del, Ins, Enter, Esc, Tab, Space, Home, End, PgUp, PgDn), any
+// letter case. nullopt for anything else.
+std::optional<ShortcutKey> ParseShortcut(std::string_view text);
 
 enum class EditKey { None, SelectAll, Copy, Cut, Paste, Undo };
 

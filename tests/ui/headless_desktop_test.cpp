@@ -331,24 +331,6 @@ TEST(TextBufferTest, BackspaceTakesWholeCharacters) {
     EXPECT_EQ(edit.Stored(), u"");
 }
 
-TEST(ShortcutTest, ParsesTheMenuShortcutTexts) {
-    using platform::headless::ParseShortcut;
-    const auto s = ParseShortcut("Ctrl+S");
-    ASSERT_TRUE(s.has_value());
-    EXPECT_TRUE(s->ctrl);
-    EXPECT_FALSE(s->shift);
-    EXPECT_EQ(s->key, 'S');
-    const auto f4 = ParseShortcut("Ctrl+Shift+F4");
-    ASSERT_TRUE(f4.has_value());
-    EXPECT_TRUE(f4->ctrl && f4->shift);
-    EXPECT_EQ(f4->key, 0x73);
-    EXPECT_EQ(ParseShortcut("Ctrl+F1")->key, 0x70);
-    EXPECT_EQ(ParseShortcut("ctrl+a")->key, 'A');
-    for (const char* bad : {"", "Ctrl", "Ctrl+", "Ctrl+F25", "Ctrl+Tab", "Shift+Ctrl+", "Alt+F4"}) {
-        EXPECT_FALSE(ParseShortcut(bad).has_value()) << bad;
-    }
-}
-
 }  // namespace
 }  // namespace testing_support
 

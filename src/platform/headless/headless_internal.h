@@ -231,9 +231,6 @@ class HeadlessMenu final : public ui::MenuPeer {
     std::vector<Item> items_;
 };
 
-// "Ctrl+S", "Ctrl+Shift+F4", "Ctrl+F1"; nullopt for text that is no shortcut.
-std::optional<ui::ShortcutKey> ParseShortcut(const Text& text);
-
 class HeadlessWindow final : public ui::WindowPeer {
   public:
     HeadlessWindow(std::shared_ptr<DesktopCore> core, const ui::WindowDef& def,

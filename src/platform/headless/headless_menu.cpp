@@ -1,66 +1,8 @@
 // Headless menus: items by caption, enabled and check states, shortcuts that
 // behave as an accelerator table does, and the recorded pop-up.
-#include <cctype>
-
 #include "platform/headless/headless_internal.h"
 
 namespace platform::headless {
-
-namespace {
-
-bool SameWord(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-int KeyOf(std::string_view name) {
-    if (name.size() == 1) {
-        const unsigned char c = static_cast<unsigned char>(std::toupper(name[0]));
-        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
-        return 0;
-    }
-    if ((name[0] == 'F' || name[0] == 'f') && name.size() <= 3) {
-        int n = 0;
-        for (std::size_t i = 1; i < name.size(); ++i) {
-            if (name[i] < '0' || name[i] > '9') return 0;
-            n = n * 10 + (name[i] - '0');
-        }
-        if (n >= 1 && n <= 24) return 0x70 + n - 1;  // VK_F1..VK_F24
-    }
-    return 0;
-}
-
-}  // namespace
-
-std::optional<ui::ShortcutKey> ParseShortcut(const Text& text) {
-    ui::ShortcutKey key;
-    std::string_view rest(text);
-    while (!rest.empty()) {
-        const std::size_t plus = rest.find('+');
-        const std::string_view word = rest.substr(0, plus);
-        rest = plus == std::string_view::npos ? std::string_view() : rest.substr(plus + 1);
-        if (word.empty()) return std::nullopt;
-        const bool last = plus == std::string_view::npos;
-        if (!last && SameWord(word, "Ctrl")) {
-            key.ctrl = true;
-        } else if (!last && SameWord(word, "Shift")) {
-            key.shift = true;
-        } else if (last) {
-            key.key = KeyOf(word);
-            if (key.key == 0) return std::nullopt;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (key.key == 0) return std::nullopt;
-    return key;
-}
 
 HeadlessMenu::HeadlessMenu(HeadlessWindow& window, const std::vector<ui::MenuItemDef>& items)
     : window_(window) {
@@ -73,7 +15,7 @@ HeadlessMenu::HeadlessMenu(HeadlessWindow& window, const std::vector<ui::MenuIte
         item.opensSubmenu =
             items[i].level == 0 || (i + 1 < items.size() && items[i + 1].level > items[i].level);
         if (!items[i].shortcut.empty()) {
-            item.shortcut = ParseShortcut(items[i].shortcut);
+            item.shortcut = ui::ParseShortcut(items[i].shortcut);
             if (!item.shortcut) Fail("shortcut not understood", items[i].shortcut);
         }
         if (items[i].caption != "-") {
@@ -150,8 +92,7 @@ void HeadlessMenu::Choose(const Text& caption) {
 bool HeadlessMenu::Press(ui::ShortcutKey key) {
     for (Item& item : items_) {
         const auto& shortcut = item.shortcut;
-        if (shortcut && shortcut->ctrl == key.ctrl && shortcut->shift == key.shift &&
-            shortcut->key == key.key) {
+        if (shortcut && *shortcut == key) {
             Run(item);
             return true;
         }

@@ -6,62 +6,14 @@ namespace platform::win32 {
 
 namespace {
 
-bool SameWord(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-// "Ctrl+S", "Ctrl+Shift+F4", "Ctrl+F1", "Del"... false if not understood.
-bool ParseShortcut(std::string_view shortcut, ACCEL& accel) {
-    accel.fVirt = FVIRTKEY;
-    accel.key = 0;
-    while (!shortcut.empty()) {
-        const std::size_t plus = shortcut.find('+', 1);
-        const std::string_view word = shortcut.substr(0, plus);
-        shortcut = plus == std::string_view::npos ? std::string_view() : shortcut.substr(plus + 1);
-        if (!shortcut.empty()) {
-            if (SameWord(word, "Ctrl") || SameWord(word, "Control")) {
-                accel.fVirt |= FCONTROL;
-            } else if (SameWord(word, "Shift")) {
-                accel.fVirt |= FSHIFT;
-            } else if (SameWord(word, "Alt")) {
-                accel.fVirt |= FALT;
-            } else {
-                return false;
-            }
-            continue;
-        }
-        if (word.size() == 1) {
-            char c = word[0];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
-            accel.key = static_cast<WORD>(c);
-            return true;
-        }
-        if ((word[0] == 'F' || word[0] == 'f') && word.size() <= 3) {
-            const long long n = text::ToInteger(word.substr(1));
-            if (n < 1 || n > 24) return false;
-            accel.key = static_cast<WORD>(VK_F1 + n - 1);
-            return true;
-        }
-        static const std::pair<const char*, WORD> kNamed[] = {
-            {"Del", VK_DELETE},   {"Delete", VK_DELETE}, {"Ins", VK_INSERT}, {"Insert", VK_INSERT},
-            {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},    {"Tab", VK_TAB},    {"Space", VK_SPACE},
-            {"Home", VK_HOME},    {"End", VK_END},       {"PgUp", VK_PRIOR}, {"PgDn", VK_NEXT},
-        };
-        for (const auto& [name, key] : kNamed) {
-            if (SameWord(word, name)) {
-                accel.key = key;
-                return true;
-            }
-        }
-        return false;
-    }
-    return false;
+std::optional<ACCEL> AcceleratorFor(const Text& shortcut) {
+    const std::optional<ui::ShortcutKey> key = ui::ParseShortcut(shortcut);
+    if (!key) return std::nullopt;
+    ACCEL accel{};
+    accel.fVirt =
+        FVIRTKEY | (key->ctrl ? FCONTROL : 0) | (key->shift ? FSHIFT : 0) | (key->alt ? FALT : 0);
+    accel.key = static_cast<WORD>(key->key);
+    return accel;
 }
 
 }  // namespace
@@ -135,10 +87,10 @@ void Win32Menu::Build(const std::vector<ui::MenuItemDef>& defs) {
         } else {
             item.id = nextId++;
             AppendMenuW(container, flags, item.id, label.c_str());
-            ACCEL accel{};
-            if (!def.shortcut.empty() && ParseShortcut(def.shortcut, accel)) {
-                accel.cmd = static_cast<WORD>(item.id);
-                accels.push_back(accel);
+            std::optional<ACCEL> accel;
+            if (!def.shortcut.empty() && (accel = AcceleratorFor(def.shortcut))) {
+                accel->cmd = static_cast<WORD>(item.id);
+                accels.push_back(*accel);
             }
         }
         items_.push_back(std::move(item));
