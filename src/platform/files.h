@@ -49,6 +49,32 @@ inline bool IsValidFileName(std::string_view name) {
 // letter case, with any extension and with blanks before it ("CON .txt").
 bool IsOrdinaryFileName(std::string_view name);
 
+// A search pattern against one name as Search matches long names: '*' any
+// run, '?' exactly one unit, "*.*" everything (the old DOS spelling). Both
+// sides already folded to one letter case by the caller's own rule.
+template <class Char>
+bool MatchesWildcard(std::basic_string_view<Char> pattern, std::basic_string_view<Char> name) {
+    constexpr Char kStar = '*', kOne = '?', kDot = '.';
+    if (pattern.size() == 3 && pattern[0] == kStar && pattern[1] == kDot && pattern[2] == kStar) {
+        pattern = pattern.substr(0, 1);
+    }
+    constexpr std::size_t kNone = std::basic_string_view<Char>::npos;
+    std::size_t p = 0, n = 0, starP = kNone, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == kOne || pattern[p] == name[n])) {
+            ++p, ++n;
+        } else if (p < pattern.size() && pattern[p] == kStar) {
+            starP = p++, starN = n;
+        } else if (starP != kNone) {
+            p = starP + 1, n = ++starN;  // let the last '*' take one unit more
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == kStar) ++p;
+    return p == pattern.size();
+}
+
 struct FileTime {
     std::uint64_t ticks = 0;  // 100-ns intervals since 1601-01-01 UTC
 };

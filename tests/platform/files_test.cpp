@@ -21,6 +21,34 @@ std::string U8(const char8_t* s) {
     return reinterpret_cast<const char*>(s);
 }
 
+TEST(WildcardTest, StarsAndQuestionMarksAsSearchMatchesLongNames) {
+    const struct {
+        std::u16string_view pattern, name;
+        bool matches;
+    } cases[] = {
+        {u"*", u"", true},
+        {u"*", u"A.TXT", true},
+        {u"*.*", u"NOEXT", true},
+        {u"*.TXT", u"A.TXT", true},
+        {u"*.TXT", u"A.TXTX", false},
+        {u"*.TXT", u".TXT", true},
+        {u"A?C", u"ABC", true},
+        {u"A?C", u"AC", false},
+        {u"?", u"\u4E2D", true},
+        {u"*A*B", u"XAYAB", true},
+        {u"*A*B", u"XAYBA", false},
+        {u"**", u"X", true},
+        {u"A*", u"", false},
+        {u"", u"", true},
+        {u"", u"A", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::MatchesWildcard(c.pattern, c.name), c.matches)
+            << text::ToUtf8(text::FromUtf16(c.pattern)) << " "
+            << text::ToUtf8(text::FromUtf16(c.name));
+    }
+}
+
 class FilesTest : public testing::Test {
   protected:
     Text At(const Text& suffix) const { return folder_.path + "\\" + suffix; }

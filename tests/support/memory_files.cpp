@@ -50,24 +50,6 @@ Text Parent(const Text& key) {
     return slash == Text::npos ? Text() : Text(key.substr(0, slash));
 }
 
-bool Match(std::string_view pattern, std::string_view name) {
-    if (pattern == "*.*") pattern = "*";
-    std::size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
-            ++p, ++n;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++, starN = n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1, n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
-}
-
 class MemoryReader : public platform::FileReader {
   public:
     explicit MemoryReader(std::shared_ptr<std::string> bytes) : bytes_(std::move(bytes)) {}
@@ -143,7 +125,8 @@ std::optional<std::vector<platform::DirEntry>> MemoryFiles::TrySearch(
     for (auto it = nodes_.upper_bound(folder + "\\"); it != nodes_.end(); ++it) {
         if (!it->first.starts_with(folder + "\\")) break;
         const Text name = it->first.substr(folder.size() + 1);
-        if (LastSeparator(name) != Text::npos || !Match(mask, name)) continue;
+        if (LastSeparator(name) != Text::npos || !platform::MatchesWildcard<char>(mask, name))
+            continue;
         if (filter == platform::EntryFilter::DirectoriesOnly && !it->second.folder) continue;
         if (filter == platform::EntryFilter::FilesOnly && it->second.folder) continue;
         result.push_back({LastComponent(it->second.path), it->second.folder});

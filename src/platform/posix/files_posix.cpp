@@ -67,25 +67,6 @@ std::u16string FoldedName(const std::string& utf8Name) {
     return Fold(text::ToUtf16(text::FromUtf8(utf8Name)));
 }
 
-// '*' any run, '?' exactly one unit; both sides already folded.
-bool WildcardMatch(std::u16string_view pattern, std::u16string_view name) {
-    if (pattern == u"*.*") pattern = u"*";  // the old DOS spelling of "everything"
-    std::size_t p = 0, n = 0, starP = std::u16string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++p, ++n;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
-            starP = p++, starN = n;
-        } else if (starP != std::u16string_view::npos) {
-            p = starP + 1, n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == u'*') ++p;
-    return p == pattern.size();
-}
-
 bool IsDirectoryAt(const std::string& dir, const dirent& entry) {
     if (entry.d_type == DT_DIR) return true;
     if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) return false;
@@ -330,7 +311,7 @@ std::optional<std::vector<DirEntry>> PosixFiles::TrySearch(const Text& pattern,
         if (entry == nullptr) break;
         const std::string name = entry->d_name;
         if (name == "." || name == ".." || IsTemporaryFileName(name)) continue;
-        if (!WildcardMatch(folded, FoldedName(name))) continue;
+        if (!MatchesWildcard<char16_t>(folded, FoldedName(name))) continue;
         const bool isDirectory = IsDirectoryAt(where.folder, *entry);
         if (filter == EntryFilter::DirectoriesOnly && !isDirectory) continue;
         if (filter == EntryFilter::FilesOnly && isDirectory) continue;

@@ -69,25 +69,6 @@ std::wstring Upper(std::wstring_view s) {
     return out;
 }
 
-// '*' any run, '?' exactly one unit; both sides already upper-cased.
-bool WildcardMatch(std::wstring_view pattern, std::wstring_view name) {
-    if (pattern == L"*.*") pattern = L"*";
-    std::size_t p = 0, n = 0, starP = std::wstring_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
-            ++p, ++n;
-        } else if (p < pattern.size() && pattern[p] == L'*') {
-            starP = p++, starN = n;
-        } else if (starP != std::wstring_view::npos) {
-            p = starP + 1, n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == L'*') ++p;
-    return p == pattern.size();
-}
-
 class Handle {
   public:
     explicit Handle(HANDLE h) : h_(h) {}
@@ -159,7 +140,7 @@ std::optional<std::vector<DirEntry>> Win32Files::TrySearch(const Text& pattern,
         if (IsTemporaryFileName(FromWide(name))) continue;
         // FindFirstFileW also matches the 8.3 short names, so "*.txt" would
         // find "a.txtx"; only the names the program sees count.
-        if (!WildcardMatch(mask, Upper(name))) continue;
+        if (!MatchesWildcard<wchar_t>(mask, Upper(name))) continue;
         const bool isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (filter == EntryFilter::DirectoriesOnly && !isDirectory) continue;
         if (filter == EntryFilter::FilesOnly && isDirectory) continue;
