@@ -221,7 +221,7 @@ class Program {
           files_(std::make_unique<platform::PosixFiles>(text::ToUtf8(folder_))),
           desktop_(std::make_unique<platform::HeadlessDesktop>()),
 #endif
-          platform_{*files_, *desktop_, shell_, clock_, internet_} {
+          platform_{*files_, *desktop_, shell_, clock_, internet_, random_} {
         const Text settings = folder_ + "\\Start.ini";
         store::WriteProfileKey(*files_, settings, "Start", "Num", "1");
         store::WriteProfileKey(*files_, settings, "Start", "Num1", "0");
@@ -284,6 +284,7 @@ class Program {
 #endif
     NoShell shell_;
     FixedClock clock_;
+    platform::SeededRandom random_;
     NoInternet internet_;
     platform::Platform platform_;
     std::unique_ptr<app::App> app_;

@@ -1,7 +1,5 @@
 #include "app/startup.h"
 
-#include <cstdlib>
-
 #include "about/help_text.h"
 #include "app/layout.h"
 #include "app/page_states.h"
@@ -77,7 +75,7 @@ void RunStartUp(App& app) {
     platform::Files& files = app.files();
 
     state.LayoutReady = false;
-    std::srand(static_cast<unsigned>(app.platform.clock.NowMilliseconds()));
+    app.platform.random.Seed(app.platform.clock.NowMilliseconds());
     const Text root = store::DataRoot(files);
     if (!files.Exists(root)) files.CreateFolder(root);
 

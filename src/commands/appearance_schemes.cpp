@@ -1,6 +1,5 @@
 #include "commands/appearance_schemes.h"
 
-#include <cstdlib>
 #include <initializer_list>
 #include <string>
 
@@ -104,10 +103,10 @@ std::array<const ui::ColourPicker*, kColourSlotCount> Pickers(ui::ColourSchemeWi
 
 // Picker n edits key n in this order: Log, Content, Text1, Text2, Text3,
 // Home, Text4, Text5.
-void FillRandomColours(ui::ColourSchemeWindow& w) {
+void FillRandomColours(platform::Random& random, ui::ColourSchemeWindow& w) {
     // Picker order 1..8 fixes the order of the draws.
     for (const ui::ColourPicker* picker : Pickers(w)) {
-        picker->SetColour(RandomColour([] { return std::rand(); }));
+        picker->SetColour(RandomColour([&random] { return random.Draw(); }));
     }
 }
 
@@ -209,7 +208,7 @@ void OpenColourSchemeWindow(app::App& app) {
     }
     ui::ColourSchemeWindow* w = &window;
     app::App* a = &app;
-    window.按钮3.OnClick([w] { FillRandomColours(*w); });
+    window.按钮3.OnClick([a, w] { FillRandomColours(a->platform.random, *w); });
     window.按钮1.OnClick([a, w] { SaveCustomColours(*a, *w); });
     window.按钮2.OnClick([w] { w->Close(); });
     app.desktop().RunModal(window.Peer(), &app.main.Peer());

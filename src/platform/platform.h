@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 #include "platform/files.h"
 #include "platform/internet.h"
+#include "platform/random.h"
 #include "platform/shell.h"
 
 namespace platform {
@@ -15,6 +16,7 @@ struct Platform {
     Shell& shell;
     Clock& clock;
     Internet& internet;
+    Random& random;
 };
 
 }  // namespace platform

@@ -9,7 +9,8 @@ ProgramTest::ProgramTest()
     : files_(MakeFiles(folder_)),
       desktop_(MakeTestDesktop()),
       internet_(MakeInternet()),
-      platform_(new platform::Platform{*files_, desktop_->Desktop(), shell_, clock_, *internet_}),
+      platform_(new platform::Platform{*files_, desktop_->Desktop(), shell_, clock_, *internet_,
+                                       random_}),
       app_(std::make_unique<app::App>(*platform_)) {}
 
 ProgramTest::~ProgramTest() {

@@ -76,6 +76,7 @@ class ProgramTest : public ::testing::Test {
     std::unique_ptr<TestDesktop> desktop_;
     RecordingShell shell_;
     FixedClock clock_;
+    platform::SeededRandom random_;
     std::unique_ptr<platform::Internet> internet_;
     std::unique_ptr<platform::Platform> platform_;
     std::unique_ptr<app::App> app_;

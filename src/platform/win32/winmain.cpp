@@ -13,6 +13,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::Win32Shell shell;
     platform::Win32Clock clock;
     platform::Win32Internet internet;
-    platform::Platform facilities{files, desktop, shell, clock, internet};
+    platform::SeededRandom random;
+    platform::Platform facilities{files, desktop, shell, clock, internet, random};
     return app::RunProgram(facilities);
 }
