@@ -25,6 +25,22 @@ const MenuRow kMenuRows[] = {
     {{"自定义文档目录图标"}, "-01-0----"},
 };
 
+// Columns in the order of ProtectionColumn.
+const MenuRow kProtectionRows[] = {
+    {{"设置密码"}, "--0001"},
+    {{"清除密码"}, "-0-010"},
+    {{"有密打包备份", "复原有密备份", "为其他文件加密", "为其他文件解密"}, "10--10"},
+};
+
+template <std::size_t N>
+void ApplyMenuColumn(App& app, const MenuRow (&rows)[N], std::size_t index) {
+    for (const MenuRow& row : rows) {
+        const char cell = row.cells[index];
+        if (cell == '-') continue;
+        for (const char* caption : row.captions) app.main.menu[caption].SetEnabled(cell == '1');
+    }
+}
+
 // Controls: 'S' show, 'H' hide, '-' leave.
 void SetVisible(const ui::ControlHandle& control, char cell) {
     if (cell == 'S') control.Show();
@@ -44,11 +60,7 @@ void FitTitleBoxToLabel(App& app) {
 
 void ApplyPageColumn(App& app, PageColumn column) {
     const auto index = static_cast<std::size_t>(column);
-    for (const MenuRow& row : kMenuRows) {
-        const char cell = row.cells[index];
-        if (cell == '-') continue;
-        for (const char* caption : row.captions) app.main.menu[caption].SetEnabled(cell == '1');
-    }
+    ApplyMenuColumn(app, kMenuRows, index);
 
     ui::MainWindow& w = app.main;
     const struct {
@@ -70,6 +82,10 @@ void ApplyPageColumn(App& app, PageColumn column) {
                                         &w.编辑框2, nullptr,    &w.列表框1};
     static_assert(std::size(focus) == static_cast<std::size_t>(PageColumn::AfterDelete) + 1);
     if (focus[index] != nullptr) focus[index]->Focus();
+}
+
+void ApplyProtectionColumn(App& app, ProtectionColumn column) {
+    ApplyMenuColumn(app, kProtectionRows, static_cast<std::size_t>(column));
 }
 
 void ShowDirectoryView(App& app) {

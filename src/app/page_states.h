@@ -21,6 +21,19 @@ enum class PageColumn {
 // are left alone.
 void ApplyPageColumn(App& app, PageColumn column);
 
+// The password items of the menu for each moment the protection changes.
+enum class ProtectionColumn {
+    StartUpPasswordMode,  // start-up ends in PasswordMode (after an unlock)
+    StartUpPlainMode,     // start-up ends in PlainMode (no password, or chosen)
+    Unlocked,
+    PlainModeChosen,
+    PasswordSet,
+    PasswordCleared,
+};
+
+// Sets exactly the cells of the column, as ApplyPageColumn does.
+void ApplyProtectionColumn(App& app, ProtectionColumn column);
+
 // The directory view and the list view of the document commands.
 void ShowDirectoryView(App& app);
 void ShowListView(App& app);

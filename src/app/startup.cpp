@@ -99,12 +99,8 @@ void RunStartUp(App& app) {
 
     if (store::ReadSetting(files, store::kStartNum1) == "1") HandOverToUnlockWindow(app);
 
-    const bool protectedItemsAllowed =
-        store::ReadSetting(files, store::kStartNum1) == "1" && !state.PlainModeChosen;
-    for (const char* item : {"有密打包备份", "复原有密备份", "为其他文件加密", "为其他文件解密"}) {
-        w.menu[item].SetEnabled(protectedItemsAllowed);
-    }
-    if (!protectedItemsAllowed) w.menu["清除密码"].Disable();
+    ApplyProtectionColumn(app, IsPasswordMode(app) ? ProtectionColumn::StartUpPasswordMode
+                                                   : ProtectionColumn::StartUpPlainMode);
 
     if (store::ReadSetting(files, store::kStartNum) == "0") {
         WriteWelcomeHelpDocument(app);

@@ -25,14 +25,8 @@ void Search(app::App& app, ui::TitleSearchWindow& window) {
     }
     w.标签1.SetText("找到标题中含有'" + part + "'的 " + std::to_string(count) +
                     (mode == store::Mode::Password ? " 份文档_已加密!" : " 份文档_未加密!"));
-    app::ShowListView(app);
-    for (const char* item : {"新建文档目录", "保存当前文档", "另存为无密文件", "删除当前文档",
-                             "返回文档列表", "返回列表", "自定义文档目录图标"}) {
-        w.menu[item].Disable();
-    }
-    for (const char* item : {"新建文档文件", "新建文档", "返回文档目录", "返回目录"}) {
-        w.menu[item].Enable();
-    }
+    // The page and menu the "搜索" button leaves, whatever page it came from.
+    app::ApplyPageColumn(app, app::PageColumn::SearchButton);
     app.state.CurrentPage = app::Page::DocumentList;
     w.按钮1.Enable();
     w.Focus();

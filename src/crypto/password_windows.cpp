@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/confirm_dialog.h"
+#include "app/page_states.h"
 #include "crypto/password_store.h"
 #include "store/settings.h"
 #include "ui/windows/clear_password_window.h"
@@ -12,19 +13,9 @@
 namespace crypto {
 namespace {
 
-const char* const kProtectedItems[] = {"有密打包备份", "复原有密备份", "为其他文件加密",
-                                       "为其他文件解密"};
-
 // Message boxes stay above the password window that raised them.
 void Tell(app::App& app, ui::Window& window, const Text& message) {
     app.desktop().MessageBox(&window.Peer(), message, "信息：");
-}
-
-void SetProtectionItems(app::App& app, bool passwordSet) {
-    ui::Menu& menu = app.main.menu;
-    menu["设置密码"].SetEnabled(!passwordSet);
-    menu["清除密码"].SetEnabled(passwordSet);
-    for (const char* item : kProtectedItems) menu[item].SetEnabled(passwordSet);
 }
 
 void StoreNewPassword(app::App& app, ui::SetPasswordWindow& window) {
@@ -63,7 +54,7 @@ void StoreNewPassword(app::App& app, ui::SetPasswordWindow& window) {
         return;
     }
     app.state.SessionKey = SessionKeyFromRecord(record);
-    SetProtectionItems(app, true);
+    app::ApplyProtectionColumn(app, app::ProtectionColumn::PasswordSet);
     Tell(app, window, "密码设置成功!");
     window.Close();
 }
@@ -85,7 +76,7 @@ void RemovePassword(app::App& app, ui::ClearPasswordWindow& window) {
     // The flag alone decides the mode; a record left behind by a failed
     // delete is never asked for and is overwritten by the next password.
     files.DeleteFile(PasswordStorePath(files));
-    SetProtectionItems(app, false);
+    app::ApplyProtectionColumn(app, app::ProtectionColumn::PasswordCleared);
     Tell(app, window, "密码已清除!");
     window.Close();
 }
@@ -101,14 +92,13 @@ void Unlock(app::App& app, ui::UnlockWindow& window, UnlockOutcome& outcome) {
         return;
     }
     app.state.SessionKey = SessionKeyFromRecord(record);
-    app.main.menu["设置密码"].Disable();
+    app::ApplyProtectionColumn(app, app::ProtectionColumn::Unlocked);
     outcome = UnlockOutcome::Unlocked;
     window.Close();
 }
 
 void ChoosePlainMode(app::App& app, ui::UnlockWindow& window, UnlockOutcome& outcome) {
-    app.main.menu["设置密码"].Disable();
-    app.main.menu["清除密码"].Disable();
+    app::ApplyProtectionColumn(app, app::ProtectionColumn::PlainModeChosen);
     app.state.PlainModeChosen = true;
     outcome = UnlockOutcome::PlainMode;
     window.Close();
@@ -150,8 +140,7 @@ void ShowUnlockWindow(app::App& app) {
         // desktop records the request): whatever runs meanwhile runs in
         // PlainMode, never under a key that no unlock produced.
         app.state.PlainModeChosen = true;
-        app.main.menu["设置密码"].Disable();
-        app.main.menu["清除密码"].Disable();
+        app::ApplyProtectionColumn(app, app::ProtectionColumn::PlainModeChosen);
     }
 }
 
