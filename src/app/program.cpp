@@ -17,8 +17,7 @@
 namespace app {
 
 store::Mode CurrentMode(App& app) {
-    const bool password =
-        store::ReadSetting(app.files(), store::kStartNum1) == "1" && !app.state.PlainModeChosen;
+    const bool password = store::IsPasswordSet(app.files()) && !app.state.PlainModeChosen;
     return password ? store::Mode::Password : store::Mode::Plain;
 }
 

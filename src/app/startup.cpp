@@ -97,7 +97,7 @@ void RunStartUp(App& app) {
     store::InitialiseSettingsIfNew(files);
     ApplyOpacity(app, static_cast<int>(store::ReadSettingInteger(files, store::kAlphaNum)));
 
-    if (store::ReadSetting(files, store::kStartNum1) == "1") HandOverToUnlockWindow(app);
+    if (store::IsPasswordSet(files)) HandOverToUnlockWindow(app);
 
     ApplyProtectionColumn(app, IsPasswordMode(app) ? ProtectionColumn::StartUpPasswordMode
                                                    : ProtectionColumn::StartUpPlainMode);

@@ -16,6 +16,10 @@ Text ReadSetting(platform::Files& files, SettingKey key) {
     return ReadSetting(files, Text(key.section), Text(key.key));
 }
 
+bool IsPasswordSet(platform::Files& files) {
+    return ReadSetting(files, kStartNum1) == "1";
+}
+
 long long ReadSettingInteger(platform::Files& files, const Text& section, const Text& key) {
     return text::ToInteger(ReadSetting(files, section, key));
 }

@@ -97,6 +97,10 @@ long long ReadSettingInteger(platform::Files& files, SettingKey key);
 bool WriteSetting(platform::Files& files, const Text& section, const Text& key, const Text& value);
 bool WriteSetting(platform::Files& files, SettingKey key, const Text& value);
 
+// The mode test's half that the settings file holds: Start/Num1 reads "1"
+// once a password is set (a run may still have chosen PlainMode).
+bool IsPasswordSet(platform::Files& files);
+
 // First-run test: when Start.ini does not exist or Start/Num reads empty,
 // writes every first-run value in order, each with its own write. True when
 // it did so.

@@ -15,7 +15,7 @@ Text PackagePath(app::App& app, const char* name) {
 }
 
 bool ProtectedAllowed(app::App& app) {
-    return store::ReadSetting(app.files(), store::kStartNum1) == "1";
+    return store::IsPasswordSet(app.files());
 }
 
 // The bar shows while a package is made or restored and hides on every way

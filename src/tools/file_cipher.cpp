@@ -139,7 +139,7 @@ void Run(CipherSession& s, FileCipherDirection direction) {
     app::App& app = s.app;
     ui::FileCipherWindow& w = s.window;
     platform::Files& files = app.files();
-    if (store::ReadSetting(files, store::kStartNum1) != "1") return;
+    if (!store::IsPasswordSet(files)) return;
     const Text* key = app::RequireSessionKey(app);
     if (key == nullptr) return;
     const Text source = w.编辑框1.GetText();
