@@ -28,6 +28,8 @@ struct ImageStrip {
     int width = 0, height = 0;          // whole strip
     int cellWidth = 0, cellHeight = 0;  // one image
     std::vector<std::uint32_t> rgba;    // row-major, r | g << 8 | b << 16 | a << 24
+    // The same cells drawn larger, for screens of more than 96 DPI.
+    std::vector<std::shared_ptr<const ImageStrip>> larger;
     int CellCount() const { return cellWidth > 0 ? width / cellWidth : 0; }
     Colour KeyColour() const { return rgba.empty() ? 0 : (rgba[0] & 0xFFFFFF); }
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/navigation.h"
+#include "platform/win32/win32_internal.h"
 #include "support/program_fixture.h"
 #include "ui/windows/clear_password_window.h"
 #include "ui/windows/colour_scheme_window.h"
@@ -85,7 +86,11 @@ class Screenshots : public ProgramTest {
     void Capture(ui::WindowPeer& window, const std::string& name) {
         window.Show();
         PumpMessages(400);
-        EXPECT_TRUE(CaptureScreenArea(window.GetOuterRect(), dir_ + "\\" + name + ".png")) << name;
+        // The window's own pixels, not the program's units.
+        RECT r{};
+        GetWindowRect(static_cast<platform::win32::Win32Window&>(window).Hwnd(), &r);
+        const ui::Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+        EXPECT_TRUE(CaptureScreenArea(area, dir_ + "\\" + name + ".png")) << name;
     }
     template <typename Dialog>
     void CaptureDialog(const std::string& name, std::function<void(Dialog&)> prepare = {}) {

@@ -7,7 +7,9 @@
 namespace platform {
 
 std::string IconStripBytes(IconStrip strip) {
-    const int id = strip == IconStrip::Large ? MOXIA_RES_ICONS_LARGE : MOXIA_RES_ICONS_SMALL;
+    const int id = strip == IconStrip::Large   ? MOXIA_RES_ICONS_LARGE
+                   : strip == IconStrip::Small ? MOXIA_RES_ICONS_SMALL
+                                               : MOXIA_RES_ICONS_EXTRA_LARGE;
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
     if (resource == nullptr) return {};

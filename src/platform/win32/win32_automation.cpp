@@ -266,10 +266,11 @@ void Win32Desktop::CloseByUser(ui::WindowPeer& window) {
 }
 
 void Win32Desktop::ResizeByUser(ui::WindowPeer& window, int outerWidth, int outerHeight) {
-    HWND hwnd = static_cast<Win32Window&>(window).Hwnd();
+    auto& peer = static_cast<Win32Window&>(window);
+    HWND hwnd = peer.Hwnd();
     if (hwnd == nullptr) return;
-    SetWindowPos(hwnd, nullptr, 0, 0, outerWidth, outerHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, 0, 0, peer.Scale().ToPixels(outerWidth),
+                 peer.Scale().ToPixels(outerHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     state_->PumpPending();
 }
 

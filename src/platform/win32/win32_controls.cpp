@@ -148,12 +148,14 @@ void Win32Control::Create() {
     if (def_.tabStop && focusable) style |= WS_TABSTOP;
 
     const POINT origin = window_.OriginOf(def_.parent);
-    hwnd_ = CreateWindowExW(exStyle, className, caption.c_str(), style, origin.x + def_.left,
-                            origin.y + def_.top, def_.width, def_.height, window_.Hwnd(),
+    const ui::Rect place =
+        window_.Scale().ToPixels(ui::Rect{def_.left, def_.top, def_.width, def_.height});
+    hwnd_ = CreateWindowExW(exStyle, className, caption.c_str(), style, origin.x + place.left,
+                            origin.y + place.top, place.width, place.height, window_.Hwnd(),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + index_)),
                             desktop.instance, nullptr);
     if (hwnd_ == nullptr) Fail("cannot create the control", def_.name);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(desktop.FontFor(font_)), FALSE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
     if (Is(ui::ControlKind::Edit)) ApplyTextIndent(true);
 
     switch (def_.kind) {
@@ -434,8 +436,8 @@ ui::Rect Win32Control::GetRect() {
     GetWindowRect(hwnd_, &rect);
     MapWindowPoints(nullptr, window_.Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
     const POINT origin = window_.OriginOf(def_.parent);
-    return {rect.left - origin.x, rect.top - origin.y, rect.right - rect.left,
-            rect.bottom - rect.top};
+    return window_.Scale().ToUnits(ui::Rect{rect.left - origin.x, rect.top - origin.y,
+                                            rect.right - rect.left, rect.bottom - rect.top});
 }
 
 void Win32Control::SetRect(const ui::Rect& rect) {
@@ -445,7 +447,26 @@ void Win32Control::SetRect(const ui::Rect& rect) {
     }
     if (hwnd_ == nullptr) return;
     const POINT origin = window_.OriginOf(def_.parent);
-    MoveWindow(hwnd_, origin.x + rect.left, origin.y + rect.top, rect.width, rect.height, TRUE);
+    const ui::Rect place = window_.Scale().ToPixels(rect);
+    MoveWindow(hwnd_, origin.x + place.left, origin.y + place.top, place.width, place.height, TRUE);
+}
+
+void Win32Control::Rescale(const ui::Rect& units) {
+    if (hwnd_ == nullptr) return;
+    SetRect(units);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), TRUE);
+    if (Is(ui::ControlKind::Edit)) ApplyTextIndent(true);
+    if (Is(ui::ControlKind::IconList) && images_ != nullptr) SetImageList(*images_);
+    // The rich edit takes a new font as the format of all its text.
+    if (Is(ui::ControlKind::RichEdit) && richFormat_) {
+        ui::CharFormat format = *richFormat_;
+        format.colour = textColour_;
+        SetDefaultFormat(format);
+    }
+}
+
+HFONT Win32Control::Font() const {
+    return window_.Desktop().FontFor(font_, window_.Scale().Dpi());
 }
 
 ui::Font Win32Control::GetFont() {
@@ -455,8 +476,7 @@ ui::Font Win32Control::GetFont() {
 void Win32Control::SetFont(const ui::Font& font) {
     font_ = font;
     if (hwnd_ == nullptr) return;
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.Desktop().FontFor(font)),
-                 TRUE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), TRUE);
     // A new font resets the edit box's margins to the font's own.
     if (Is(ui::ControlKind::Edit)) ApplyTextIndent(true);
 }
@@ -466,14 +486,15 @@ void Win32Control::ApplyTextIndent(bool fontChanged) {
         fontMargin_ = LOWORD(SendMessageW(hwnd_, EM_GETMARGINS, 0, 0));
         if (textIndent_ == 0) return;
     }
+    const int indent = window_.Scale().ToPixels(textIndent_);
     SendMessageW(hwnd_, EM_SETMARGINS, EC_LEFTMARGIN,
-                 MAKELPARAM(static_cast<WORD>(fontMargin_ + textIndent_), 0));
+                 MAKELPARAM(static_cast<WORD>(fontMargin_ + indent), 0));
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 int Win32Control::GetTextIndent() {
     if (hwnd_ == nullptr || !Is(ui::ControlKind::Edit)) return 0;
-    return LOWORD(SendMessageW(hwnd_, EM_GETMARGINS, 0, 0)) - fontMargin_;
+    return window_.Scale().ToUnits(LOWORD(SendMessageW(hwnd_, EM_GETMARGINS, 0, 0)) - fontMargin_);
 }
 
 void Win32Control::SetTextIndent(int pixels) {
@@ -650,8 +671,17 @@ void Win32Control::SetUserSelection(int index) {
                  reinterpret_cast<LPARAM>(&item));
 }
 
-void Win32Control::SetImageList(const ui::ImageStrip& strip) {
+void Win32Control::SetImageList(const ui::ImageStrip& given) {
     if (hwnd_ == nullptr || !Is(ui::ControlKind::IconList)) return;
+    if (images_ == nullptr || images_.get() != &given) {
+        images_ = std::make_shared<const ui::ImageStrip>(given);
+    }
+    // The cells are as large in units as the strip's; on a screen of more
+    // than 96 DPI they come from a larger rendering.
+    const int cell = window_.Scale().ToPixels(given.cellWidth);
+    const bool asGiven = cell == given.cellWidth && cell == given.cellHeight;
+    const ui::ImageStrip scaled = asGiven ? ui::ImageStrip{} : StripForCell(given, cell);
+    const ui::ImageStrip& strip = asGiven ? given : scaled;
     const int width = strip.width, height = strip.height;
     if (strip.cellWidth <= 0 || strip.cellHeight <= 0 || width <= 0 || height <= 0 ||
         strip.rgba.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {

@@ -28,6 +28,27 @@ HICON ProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
                                                GetSystemMetrics(heightMetric), 0));
     return icon != nullptr ? icon : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
 }
+// The height of a font that names none, in units: the message font's at 96
+// DPI where Windows can say it, else the stock GUI font's, whose height
+// follows the system DPI.
+int DefaultFontHeight(const LOGFONTW& guiFont) {
+    using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto forDpi = reinterpret_cast<SystemParametersInfoForDpiFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "SystemParametersInfoForDpi")));
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (forDpi != nullptr &&
+        forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, kUnitDpi) &&
+        metrics.lfMessageFont.lfHeight != 0) {
+        return std::abs(metrics.lfMessageFont.lfHeight);
+    }
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : kUnitDpi;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    return std::max(1, DpiScale(systemDpi).ToUnits(std::abs(guiFont.lfHeight)));
+}
+
 }  // namespace
 
 void Fail(const char* what, const Text& name) {
@@ -61,6 +82,7 @@ DesktopState::DesktopState(bool automationMode) : automation(automationMode) {
     windowClass = RegisterClassExW(&wc);
 
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof guiFont, &guiFont);
+    defaultFontHeight = DefaultFontHeight(guiFont);
 }
 
 DesktopState::~DesktopState() {
@@ -71,11 +93,11 @@ DesktopState::~DesktopState() {
     // may still use its window class.
 }
 
-HFONT DesktopState::FontFor(const ui::Font& font) {
+HFONT DesktopState::FontFor(const ui::Font& font, int dpi) {
     LOGFONTW lf = guiFont;
     std::wstring face = font.face.empty() ? std::wstring(kDefaultFace) : Wide(font.face);
     if (face.size() >= LF_FACESIZE) face.resize(LF_FACESIZE - 1);
-    const int height = font.height > 0 ? -font.height : guiFont.lfHeight;
+    const int height = -DpiScale(dpi).ToPixels(font.height > 0 ? font.height : defaultFontHeight);
     const auto key = std::make_tuple(face, height, font.weight, font.italic);
     if (auto it = fonts.find(key); it != fonts.end()) return it->second;
     lf.lfHeight = height;
@@ -394,7 +416,9 @@ ui::WindowPeer* Win32Desktop::InnermostModal() {
 }
 
 ui::Size Win32Desktop::ScreenSize() {
-    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    // In the units of the windows placed on it.
+    return win32::DpiScale(win32::DpiOfPrimaryScreen())
+        .ToUnits(ui::Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
 }
 
 }  // namespace platform

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_dpi.h"
 #include "platform/win32/win_text.h"
 
 namespace platform::win32 {
@@ -64,10 +65,12 @@ struct DesktopState {
     ATOM windowClass = 0;
     std::vector<Win32Window*> windows;  // every live window peer
 
-    // GDI objects shared by all controls, freed with the desktop.
-    HFONT FontFor(const ui::Font& font);
+    // GDI objects shared by all controls, freed with the desktop. A font's
+    // height is in units, drawn at `dpi`.
+    HFONT FontFor(const ui::Font& font, int dpi);
     HBRUSH BrushFor(COLORREF colour);
     LOGFONTW guiFont{};
+    int defaultFontHeight = 12;  // units, for a font that names no height
     std::map<std::tuple<std::wstring, int, int, bool>, HFONT> fonts;
     std::map<COLORREF, HBRUSH> brushes;
 
@@ -114,6 +117,9 @@ class Win32Control final : public ui::ControlPeer {
 
     // Builds the child window (visual kinds) at its definition's place.
     void Create();
+    // The window moved to a screen of another DPI: the same place and size
+    // in units, the font and images drawn for the new DPI.
+    void Rescale(const ui::Rect& units);
     HWND Hwnd() const { return hwnd_; }
     int Index() const { return index_; }
     Win32Window& Window() { return window_; }
@@ -221,11 +227,13 @@ class Win32Control final : public ui::ControlPeer {
     std::optional<ui::CharFormat> richFormat_;  // the last default format set
     bool redrawOff_ = false;
     std::map<ui::Event, ui::EventHandler> handlers_;
-    // Edit box: the left margin the control chose for its font, and the
-    // indent the program asked for on top of it.
+    // Edit box: the left margin the control chose for its font (pixels), and
+    // the indent the program asked for on top of it (units).
     int fontMargin_ = 0;
     int textIndent_ = 0;
     void ApplyTextIndent(bool fontChanged);
+    HFONT Font() const;
+    std::shared_ptr<const ui::ImageStrip> images_;  // drawn again at a new DPI
 
     int period_ = 0;               // timer
     ui::Colour colour_ = 0;        // colour picker
@@ -287,10 +295,13 @@ class Win32Window final : public ui::WindowPeer {
 
     HWND Hwnd() const { return hwnd_; }
     DesktopState& Desktop() { return desktop_; }
+    // Units (what the program sees) to this window's pixels and back.
+    const DpiScale& Scale() const { return scale_; }
     Win32Menu& MenuImpl() { return menu_; }
     Win32Control* ControlById(int id);
     Win32Control* ControlByHwnd(HWND hwnd);
-    // The client position the coordinates of a control inside `groupName` are relative to.
+    // The client position, in pixels, the coordinates of a control inside
+    // `groupName` are relative to.
     POINT OriginOf(const Text& groupName);
     const std::vector<std::unique_ptr<Win32Control>>& Controls() const { return controls_; }
     ui::Colour BackgroundColour() const;
@@ -330,6 +341,9 @@ class Win32Window final : public ui::WindowPeer {
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnDestroyed();
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    ui::Rect OuterPixels() const;
+    ui::Size ClientPixels() const;
     void RunModalScript();
 
     std::shared_ptr<DesktopState> desktopOwner_;
@@ -340,11 +354,12 @@ class Win32Window final : public ui::WindowPeer {
     std::map<Text, Win32Control*> byName_;
     Win32Menu menu_;
     std::optional<ui::Colour> background_;
+    DpiScale scale_;
     std::function<void()> sizeHandler_;
     std::function<bool()> closeHandler_;
     HWND lastFocus_ = nullptr;
     bool destroying_ = false;
-    // The size handler runs for real changes only.
+    // The size handler runs for real changes only (pixels).
     ui::Size lastClientSize_, lastOuterSize_;
 };
 

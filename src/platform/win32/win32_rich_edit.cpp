@@ -89,8 +89,7 @@ bool Win32Control::RenewRichEdit() {
     const bool focused = GetFocus() == old;
     SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     hwnd_ = fresh;
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.Desktop().FontFor(font_)),
-                 FALSE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
     PrepareRichEdit();
     if (richFormat_) {
         ui::CharFormat format = *richFormat_;

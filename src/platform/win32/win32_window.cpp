@@ -30,15 +30,23 @@ Win32Window::Win32Window(std::shared_ptr<DesktopState> desktop, const ui::Window
       menu_(*this),
       background_(def.background) {
     menu_.Build(def_.menu);
-    // Centred on the primary screen until the program places it.
-    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - def_.width) / 2);
-    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - def_.height) / 2);
+    // Centred on the primary screen, in its pixels, until the program places it.
+    scale_ = DpiScale(DpiOfPrimaryScreen());
+    const int width = scale_.ToPixels(def_.width), height = scale_.ToPixels(def_.height);
+    const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
     const std::wstring caption = Wide(def_.caption);
-    CreateWindowExW(0, L"MoxiaWindow", caption.c_str(), StyleFor(def_.border), left, top,
-                    def_.width, def_.height, owner, menu_.Bar(), desktop_.instance, this);
+    CreateWindowExW(0, L"MoxiaWindow", caption.c_str(), StyleFor(def_.border), left, top, width,
+                    height, owner, menu_.Bar(), desktop_.instance, this);
     if (hwnd_ == nullptr) Fail("cannot create the window", def_.name);
-    lastClientSize_ = GetClientSize();
-    const ui::Rect outer = GetOuterRect();
+    // The screen it landed on has the last word.
+    if (const int dpi = DpiOfWindow(hwnd_); dpi != scale_.Dpi()) {
+        scale_ = DpiScale(dpi);
+        SetWindowPos(hwnd_, nullptr, 0, 0, scale_.ToPixels(def_.width),
+                     scale_.ToPixels(def_.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    lastClientSize_ = ClientPixels();
+    const ui::Rect outer = OuterPixels();
     lastOuterSize_ = {outer.width, outer.height};
     desktop_.windows.push_back(this);
 
@@ -104,7 +112,8 @@ POINT Win32Window::OriginOf(const Text& groupName) {
     }
     if (group.Definition().parent == groupName) Fail("group box inside itself", groupName);
     const POINT base = OriginOf(group.Definition().parent);
-    return {base.x + group.Definition().left, base.y + group.Definition().top};
+    return {base.x + scale_.ToPixels(group.Definition().left),
+            base.y + scale_.ToPixels(group.Definition().top)};
 }
 
 ui::Colour Win32Window::BackgroundColour() const {
@@ -143,26 +152,36 @@ void Win32Window::SetCaption(const Text& caption) {
     if (hwnd_ != nullptr) SetWindowTextW(hwnd_, Wide(caption).c_str());
 }
 
-ui::Rect Win32Window::GetOuterRect() {
+ui::Rect Win32Window::OuterPixels() const {
     RECT rect{};
     if (hwnd_ == nullptr || !GetWindowRect(hwnd_, &rect)) return {};
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
+ui::Size Win32Window::ClientPixels() const {
+    RECT rect{};
+    if (hwnd_ == nullptr || !GetClientRect(hwnd_, &rect)) return {};
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+ui::Rect Win32Window::GetOuterRect() {
+    return scale_.ToUnits(OuterPixels());
+}
+
 void Win32Window::SetOuterSize(int width, int height) {
     if (hwnd_ == nullptr) return;
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, scale_.ToPixels(width), scale_.ToPixels(height),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::SetOuterPosition(int left, int top) {
     if (hwnd_ == nullptr) return;
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, scale_.ToPixels(left), scale_.ToPixels(top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 ui::Size Win32Window::GetClientSize() {
-    RECT rect{};
-    if (hwnd_ == nullptr || !GetClientRect(hwnd_, &rect)) return {};
-    return {rect.right - rect.left, rect.bottom - rect.top};
+    return scale_.ToUnits(ClientPixels());
 }
 
 void Win32Window::SetBackColour(ui::Colour colour) {
@@ -226,6 +245,7 @@ LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         auto* self = static_cast<Win32Window*>(create->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        EnableNonClientScaling(hwnd);
     }
     auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -246,6 +266,28 @@ void Win32Window::OnDestroyed() {
     all.erase(std::remove(all.begin(), all.end(), this), all.end());
     // A modal loop waiting for its window wakes up and ends.
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi > 0 && dpi != scale_.Dpi()) {
+        // Every control keeps its place and size in units. Group boxes go
+        // first: the controls inside them are placed relative to them.
+        std::vector<ui::Rect> units;
+        units.reserve(controls_.size());
+        for (auto& control : controls_) units.push_back(control->GetRect());
+        scale_ = DpiScale(dpi);
+        for (bool groups : {true, false}) {
+            for (std::size_t i = 0; i < controls_.size(); ++i) {
+                if ((controls_[i]->Definition().kind == ui::ControlKind::GroupBox) == groups) {
+                    controls_[i]->Rescale(units[i]);
+                }
+            }
+        }
+    }
+    // The size Windows suggests keeps the window's size in units; the size
+    // handler lays out for it.
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::RunModalScript() {
@@ -344,7 +386,7 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // WM_SIZE of the first ShowWindow changes nothing.
             if (wParam == SIZE_MINIMIZED || destroying_) return 0;
             const ui::Size client{LOWORD(lParam), HIWORD(lParam)};
-            const ui::Rect outer = GetOuterRect();
+            const ui::Rect outer = OuterPixels();
             const ui::Size outerSize{outer.width, outer.height};
             if (client == lastClientSize_ && outerSize == lastOuterSize_) return 0;
             lastClientSize_ = client;
@@ -355,6 +397,11 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
+        case WM_DPICHANGED:
+            if (!destroying_) {
+                OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            }
+            return 0;
         case WM_CLOSE:
             CloseAsUser();
             return 0;
