@@ -76,6 +76,29 @@ bool CaptureScreenArea(const ui::Rect& r, const std::string& path) {
     return png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
 }
 
+ui::Rect ScreenRectOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// The pop-up menu shown now is captured from a timer its own loop runs, then closed.
+std::string g_menuShot;
+void CALLBACK CaptureOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (HWND menu = FindWindowW(L"#32768", nullptr)) {
+        EXPECT_TRUE(CaptureScreenArea(ScreenRectOf(menu), g_menuShot)) << g_menuShot;
+    }
+    EndMenu();
+}
+
+// A message box as the program shows one, from a thread of its own: the test
+// desktop answers this thread's boxes at once.
+DWORD WINAPI ShowMessageBox(void*) {
+    MessageBoxW(nullptr, L"无密打包完成!\r\nC:\\墨匣\\Bak.zip", L"信息：", MB_OK);
+    return 0;
+}
+
 class Screenshots : public ProgramTest {
   protected:
     void SetUp() override {
@@ -91,6 +114,32 @@ class Screenshots : public ProgramTest {
         GetWindowRect(static_cast<platform::win32::Win32Window&>(window).Hwnd(), &r);
         const ui::Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
         EXPECT_TRUE(CaptureScreenArea(area, dir_ + "\\" + name + ".png")) << name;
+    }
+    // Each menu of the menu bar, opened under its bar entry.
+    void CaptureMenus(const std::string& name) {
+        HWND hwnd = static_cast<platform::win32::Win32Window&>(main().Peer()).Hwnd();
+        HMENU bar = GetMenu(hwnd);
+        for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+            RECT entry{};
+            GetMenuItemRect(hwnd, bar, static_cast<UINT>(i), &entry);
+            g_menuShot = dir_ + "\\" + name + "-" + std::to_string(i + 1) + ".png";
+            SetTimer(nullptr, 0, 400, &CaptureOpenMenu);
+            TrackPopupMenu(GetSubMenu(bar, i), TPM_LEFTALIGN | TPM_TOPALIGN, entry.left,
+                           entry.bottom, 0, hwnd, nullptr);
+        }
+    }
+    void CaptureMessageBox(const std::string& name) {
+        HANDLE thread = CreateThread(nullptr, 0, &ShowMessageBox, nullptr, 0, nullptr);
+        HWND box = nullptr;
+        for (int i = 0; i < 100 && box == nullptr; ++i, Sleep(20)) {
+            box = FindWindowW(L"#32770", L"信息：");
+        }
+        ASSERT_NE(box, nullptr);
+        PumpMessages(400);
+        EXPECT_TRUE(CaptureScreenArea(ScreenRectOf(box), dir_ + "\\" + name + ".png")) << name;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        WaitForSingleObject(thread, 5000);
+        CloseHandle(thread);
     }
     template <typename Dialog>
     void CaptureDialog(const std::string& name, std::function<void(Dialog&)> prepare = {}) {
@@ -160,6 +209,8 @@ TEST_F(Screenshots, EveryWindow) {
         w.编辑框2.SetText("C:\\用户\\文档\\一个相当长的文件夹名称\\报告.txt.rc");
     });
     CaptureDialog<ui::TransparencyWindow>("15-transparency");
+    CaptureMenus("17-menu");
+    CaptureMessageBox("18-message");
 }
 
 }  // namespace

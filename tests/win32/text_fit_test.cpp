@@ -48,14 +48,20 @@ TEST(TextFit, EveryCaptionFitsItsControl) {
     };
     for (const auto def : defs) {
         const std::unique_ptr<ui::WindowPeer> window = desktop.CreateWindowFromDef(def(), nullptr);
-        const ui::Size client = window->GetClientSize();
+        // In the window's pixels, which the text is measured in, at any DPI.
+        const auto& peer = static_cast<platform::win32::Win32Window&>(*window);
+        RECT client;
+        GetClientRect(peer.Hwnd(), &client);
         for (const ui::ControlDef& c : def().controls) {
             HWND hwnd = static_cast<platform::win32::Win32Control&>(window->Control(c.name)).Hwnd();
             std::wstring text = platform::win32::Wide(c.caption);
             // A closing line break draws nothing.
             while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
             if (hwnd == nullptr || text.empty()) continue;
-            const ui::Rect r = window->Control(c.name).GetRect();
+            RECT on;
+            GetWindowRect(hwnd, &on);
+            MapWindowPoints(nullptr, peer.Hwnd(), reinterpret_cast<POINT*>(&on), 2);
+            const ui::Rect r{on.left, on.top, on.right - on.left, on.bottom - on.top};
             SCOPED_TRACE(text::ToUtf8(def().name + "." + c.name));
             switch (c.kind) {
                 case ui::ControlKind::Label: {
@@ -68,7 +74,8 @@ TEST(TextFit, EveryCaptionFitsItsControl) {
                 case ui::ControlKind::CheckBox:
                 case ui::ControlKind::GroupBox: {
                     // Room for the frame, the check box or the group's corner.
-                    const int frame = c.kind == ui::ControlKind::CheckBox ? 20 : 8;
+                    const int frame =
+                        peer.Scale().ToPixels(c.kind == ui::ControlKind::CheckBox ? 20 : 8);
                     const SIZE need = TextExtent(hwnd, text, r.width, false);
                     EXPECT_LE(need.cx + frame, r.width);
                     EXPECT_LE(need.cy, r.height);
@@ -79,7 +86,7 @@ TEST(TextFit, EveryCaptionFitsItsControl) {
             }
             // And the control itself lies inside the window.
             if (c.parent.empty()) {
-                EXPECT_LE(r.top + r.height, client.height);
+                EXPECT_LE(r.top + r.height, client.bottom);
             }
         }
     }

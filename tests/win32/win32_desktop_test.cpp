@@ -165,7 +165,9 @@ TEST_F(Win32DesktopTest, ControlsGetTheFontsTheyAskFor) {
 
     const LOGFONTW song = FontOf(HwndOf(control("标签2")));
     EXPECT_STREQ(song.lfFaceName, L"宋体");
-    EXPECT_EQ(song.lfHeight, -16) << "the height is the character height in pixels";
+    // The height is in units of a 96-DPI screen, the LOGFONT's in the screen's pixels.
+    const platform::win32::DpiScale scale(platform::win32::DpiOfWindow(HwndOf(control("标签2"))));
+    EXPECT_EQ(song.lfHeight, -scale.ToPixels(16)) << "the height is the character height";
     EXPECT_EQ(song.lfWeight, 700);
     EXPECT_EQ(SendMessageW(HwndOf(control("标签2")), WM_GETFONT, 0, 0),
               SendMessageW(HwndOf(control("标签3")), WM_GETFONT, 0, 0))
@@ -177,7 +179,7 @@ TEST_F(Win32DesktopTest, ControlsGetTheFontsTheyAskFor) {
     control("标签1").SetFont({"", 23, 700, true});
     const LOGFONTW bigger = FontOf(HwndOf(control("标签1")));
     EXPECT_STREQ(bigger.lfFaceName, plain.lfFaceName);
-    EXPECT_EQ(bigger.lfHeight, -23);
+    EXPECT_EQ(bigger.lfHeight, -scale.ToPixels(23));
     EXPECT_TRUE(bigger.lfItalic);
     EXPECT_TRUE(FontHasGlyphs(HwndOf(control("标签1")), L"新建搜索返回"));
 }
