@@ -12,6 +12,8 @@
 
 namespace ui {
 
+// Positions, sizes and font heights are in the units of a 96-DPI screen; a
+// backend draws them in the pixels of the screen a window is on.
 struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
     bool operator==(const Rect&) const = default;
