@@ -5,6 +5,7 @@
 
 #include "platform/win32/win32_internal.h"
 #include "support/program_fixture.h"
+#include "ui/icon_strips.h"
 #include "ui/windows/font_scheme_window.h"
 
 namespace testing_support {
@@ -46,6 +47,33 @@ TEST(DpiScale, UnitsComeBackFromPixelsAtEveryScreenDpi) {
     EXPECT_EQ(DpiScale(144).ToPixels(ui::Rect{3, 48, 760, 21}), (ui::Rect{5, 72, 1140, 32}));
     EXPECT_EQ(DpiScale(144).ToPixels(-3), -5);
     EXPECT_EQ(DpiScale(120).ToUnits(1543), 1234);
+}
+
+// The icon cells for another DPI come from the sharpest rendering the program
+// has, and keep the strip's rules: the key colour behind every transparent
+// pixel, on none that shows, and at the first pixel.
+TEST(DpiScale, IconCellsForAnotherDpiComeFromTheSharpestRendering) {
+    const ui::ImageStrip large = ui::LoadIconStrip(platform::IconStrip::Large);
+    ASSERT_EQ(large.larger.size(), 1u);
+    EXPECT_EQ(platform::win32::StripForCell(large, 200).rgba, large.larger[0]->rgba);
+    for (const int cell : {75, 150, 250}) {
+        SCOPED_TRACE(cell);
+        const ui::ImageStrip strip = platform::win32::StripForCell(large, cell);
+        ASSERT_EQ(strip.width, 16 * cell);
+        ASSERT_EQ(strip.height, cell);
+        const ui::Colour key = large.KeyColour();
+        EXPECT_EQ(strip.rgba[0], key | 0xFF000000u);
+        int shown = 0;
+        for (std::size_t i = 1; i < strip.rgba.size(); ++i) {
+            const bool isKey = (strip.rgba[i] & 0xFFFFFF) == key;
+            ASSERT_EQ(isKey, strip.rgba[i] >> 24 == 0) << i;
+            shown += isKey ? 0 : 1;
+        }
+        // About as much of each cell is drawn as in the 100-unit strip.
+        int shownLarge = 0;
+        for (std::uint32_t px : large.rgba) shownLarge += (px & 0xFFFFFF) != key ? 1 : 0;
+        EXPECT_NEAR(shown / double(cell * cell), shownLarge / 10000.0, 0.05 * 16);
+    }
 }
 
 TEST(Dpi, ControlsAndFontsFollowTheScreenAndReadBackAsDefined) {
