@@ -41,7 +41,7 @@ constexpr bool IsVisualKind(ControlKind kind) {
 enum class Border { None, Fixed, Resizable };
 
 struct Font {
-    Text face;         // empty: the default GUI face
+    Text face{};       // empty: the default GUI face
     int height = 0;    // character height in pixels; 0: the default size
     int weight = 400;  // 400 normal, 700 bold
     bool italic = false;
@@ -77,9 +77,9 @@ struct ControlDef {
 };
 
 struct MenuItemDef {
-    int level = 0;  // 0 = menu bar entry, 1 = item, 2 = item of a submenu
-    Text caption;   // "-" is a separator
-    Text shortcut;  // "Ctrl+S", "Ctrl+Shift+F4", "Ctrl+F1"
+    int level = 0;    // 0 = menu bar entry, 1 = item, 2 = item of a submenu
+    Text caption{};   // "-" is a separator
+    Text shortcut{};  // "Ctrl+S", "Ctrl+Shift+F4", "Ctrl+F1"
     bool disabled = false;
     bool checked = false;
 };

@@ -3,7 +3,7 @@
 namespace ui::dialog {
 
 Font Yahei(int height, int weight) {
-    return Font{"微软雅黑", height, weight};
+    return Font{.face = "微软雅黑", .height = height, .weight = weight};
 }
 
 WindowDef NewDialog(const char* name, Text caption, int width, int height, Border border,

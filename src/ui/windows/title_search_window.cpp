@@ -11,9 +11,11 @@ WindowDef BuildTitleSearchWindowDef() {
     // The default GUI face throughout.
     WindowDef w = NewDialog("TitleSearchWindow", "搜搜标题：", 339, 143, Border::Fixed);
     auto& c = w.controls;
-    c.push_back(MakeEdit("编辑框1", {9, 8, 312, 40}, Font{"", 23, 700}));
+    c.push_back(
+        MakeEdit("编辑框1", {9, 8, 312, 40}, Font{.face = "", .height = 23, .weight = 700}));
     c.push_back(MakeDefaultButton("按钮1", "搜索", {249, 56, 72, 40}, Font{}));
-    c.push_back(MakeLabel(w, "标签1", "", {8, 64, 232, 32}, Font{"", 20, 700}));
+    c.push_back(
+        MakeLabel(w, "标签1", "", {8, 64, 232, 32}, Font{.face = "", .height = 20, .weight = 700}));
     return w;
 }
 
