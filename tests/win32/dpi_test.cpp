@@ -127,6 +127,15 @@ TEST_F(DpiProgramTest, TheStoredSizeAndTheLayoutStayInUnitsOnAScreenOfOneAndAHal
         &width, &height);
     EXPECT_EQ(width, DpiScale(dpi).ToPixels(100));
     EXPECT_EQ(height, width);
+    // And the title bar's icon is the frame for the new screen's size.
+    ICONINFO icon{};
+    ASSERT_TRUE(
+        GetIconInfo(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)), &icon));
+    BITMAP mask{};
+    GetObjectW(icon.hbmMask, sizeof mask, &mask);
+    DeleteObject(icon.hbmMask);
+    if (icon.hbmColor != nullptr) DeleteObject(icon.hbmColor);
+    EXPECT_EQ(mask.bmWidth, platform::win32::SystemMetricForDpi(SM_CXSMICON, dpi));
 }
 
 }  // namespace

@@ -88,6 +88,7 @@ DesktopState::DesktopState(bool automationMode) : automation(automationMode) {
 DesktopState::~DesktopState() {
     for (auto& [key, font] : fonts) DeleteObject(font);
     for (auto& [colour, brush] : brushes) DeleteObject(brush);
+    for (auto& [pixels, icon] : icons) DestroyIcon(icon);
     if (windowClass != 0) UnregisterClassW(kWindowClass, instance);
     // The rich edit library stays loaded: another desktop of this process
     // may still use its window class.
@@ -113,6 +114,14 @@ HFONT DesktopState::FontFor(const ui::Font& font, int dpi) {
     if (created == nullptr) created = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     fonts.emplace(key, created);
     return created;
+}
+
+HICON DesktopState::ProgramIconAt(int pixels) {
+    if (auto it = icons.find(pixels); it != icons.end()) return it->second;
+    auto icon = static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(MOXIA_RES_APP_ICON), IMAGE_ICON, pixels, pixels, 0));
+    if (icon != nullptr) icons.emplace(pixels, icon);
+    return icon;
 }
 
 HBRUSH DesktopState::BrushFor(COLORREF colour) {

@@ -63,6 +63,14 @@ void EnableNonClientScaling(HWND hwnd) {
     if (enable != nullptr) enable(hwnd);
 }
 
+int SystemMetricForDpi(int index, int dpi) {
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    static const auto forDpi =
+        Find<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
+    if (forDpi != nullptr) return forDpi(index, static_cast<UINT>(dpi));
+    return DpiScale(dpi).ToPixels(DpiScale(SystemDpi()).ToUnits(GetSystemMetrics(index)));
+}
+
 namespace {
 
 // The source pixels one destination pixel is made of, with their weights.

@@ -45,6 +45,8 @@ int DpiOfPrimaryScreen();
 // Per-monitor awareness v1 (Windows 10 before 1703) scales the title bar and
 // menu only when asked to, in WM_NCCREATE; v2 does it by itself.
 void EnableNonClientScaling(HWND hwnd);
+// A system metric (icon sizes) as it is on a screen of `dpi`.
+int SystemMetricForDpi(int index, int dpi);
 
 // The strip with cells of `cellPixels`, made from the sharpest rendering the
 // strip carries: a cell of the same size as is, else averaged down from a

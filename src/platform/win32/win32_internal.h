@@ -69,6 +69,9 @@ struct DesktopState {
     // height is in units, drawn at `dpi`.
     HFONT FontFor(const ui::Font& font, int dpi);
     HBRUSH BrushFor(COLORREF colour);
+    // The program icon drawn for `pixels` square.
+    HICON ProgramIconAt(int pixels);
+    std::map<int, HICON> icons;
     LOGFONTW guiFont{};
     int defaultFontHeight = 12;  // units, for a font that names no height
     std::map<std::tuple<std::wstring, int, int, bool>, HFONT> fonts;

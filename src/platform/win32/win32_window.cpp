@@ -284,6 +284,14 @@ void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
             }
         }
     }
+    // The class's icons are drawn for the system DPI; the title bar and the
+    // task switcher of this screen get the frames drawn for its sizes.
+    for (const auto& [which, metric] :
+         {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
+        if (HICON icon = desktop_.ProgramIconAt(SystemMetricForDpi(metric, scale_.Dpi()))) {
+            SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        }
+    }
     // The size Windows suggests keeps the window's size in units; the size
     // handler lays out for it.
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
