@@ -93,7 +93,13 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
-enum class WriteMode { Flush, SkipFlushForNewFile };
+// Flush: Commit waits until the file is on the disk. Batched, for a restore
+// of many files: a file that did not exist is written under its own name
+// (a power failure may leave it short, which costs nothing that was there
+// before; an abandoned write removes it); a file that existed is still
+// replaced only whole, but files may wait to be made durable and moved into
+// place together, by CompleteWrites at the latest.
+enum class WriteMode { Flush, Batched };
 
 // A file being written. Bytes are appended in order into a temporary file in
 // the target's folder; Commit flushes it and moves it over the target. A writer
@@ -106,6 +112,8 @@ class FileWriter {
     // Rewrites bytes already written (a header whose values are known only
     // after the data that follows it).
     virtual bool WriteAt(std::uint64_t offset, std::string_view bytes) = 0;
+    // The modification time the file gets when it is committed.
+    virtual void SetModifiedTime(FileTime time) = 0;
     virtual bool Commit() = 0;
 };
 
@@ -147,13 +155,18 @@ class Files {
     virtual std::unique_ptr<FileReader> OpenRead(const Text& path) = 0;
     // Starts a crash-safe replace of `path`; nullptr when it cannot start
     // (invalid name, missing folder, read-only target). Stale temporary files
-    // this program left in that folder are removed first. The file appears
-    // under its name only whole; with SkipFlushForNewFile, Commit does not
-    // wait for the disk when no file of that name existed (a power failure
-    // then costs nothing that was there before), as a restore of many new
-    // files wants.
+    // this program left in that folder are removed first. A file that existed
+    // is replaced only whole; see WriteMode for what Batched relaxes. The new
+    // file has normal attributes.
     virtual std::unique_ptr<FileWriter> BeginWrite(const Text& path,
                                                    WriteMode mode = WriteMode::Flush) = 0;
+    // Makes every committed Batched write durable and in place. False, naming
+    // the first target that could not be replaced in `failed`, when any
+    // could not be (that target keeps its old content).
+    virtual bool CompleteWrites(Text* failed = nullptr) {
+        (void)failed;
+        return true;
+    }
     // Whole file; nullopt when it cannot be opened or read.
     virtual std::optional<std::string> ReadFile(const Text& path);
     // Whole file through BeginWrite. False when any step fails; the old file

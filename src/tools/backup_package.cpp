@@ -722,8 +722,29 @@ bool MemorySource::Read(std::uint64_t offset, char* buffer, std::size_t size) {
 }
 
 bool ReaderSource::Read(std::uint64_t offset, char* buffer, std::size_t size) {
-    const std::optional<std::size_t> n = reader_.ReadAt(offset, buffer, size);
-    return n && *n == size;
+    constexpr std::size_t kWindow = 256 * 1024;
+    if (size > kWindow / 4) {
+        const std::optional<std::size_t> n = reader_.ReadAt(offset, buffer, size);
+        return n && *n == size;
+    }
+    const auto holds = [&](const Window& w) {
+        return offset >= w.at && offset - w.at <= w.bytes.size() &&
+               w.bytes.size() - (offset - w.at) >= size;
+    };
+    int use = holds(windows_[0]) ? 0 : holds(windows_[1]) ? 1 : -1;
+    if (use < 0) {
+        use = older_;
+        Window& w = windows_[use];
+        w.bytes.resize(kWindow);
+        const std::optional<std::size_t> n = reader_.ReadAt(offset, w.bytes.data(), kWindow);
+        w.bytes.resize(n ? *n : 0);
+        w.at = offset;
+        if (!n || *n < size) return false;
+    }
+    older_ = 1 - use;
+    if (size > 0)
+        std::memcpy(buffer, windows_[use].bytes.data() + (offset - windows_[use].at), size);
+    return true;
 }
 
 CipherSource::CipherSource(ArchiveSource& inner, std::string_view key)
@@ -1145,9 +1166,11 @@ UnpackResult ExtractArchive(platform::Files& files, ArchiveSource& source, const
             ++result.skipped;
         } else {
             const Text target = *EntryTarget(destination, entry.name);
+            // What was written before stays, and is put in place.
             const auto fail = [&] {
                 result.status = UnpackStatus::WriteFailed;
                 result.failedPath = target;
+                files.CompleteWrites();
                 return result;
             };
             if (entry.isFolder) {
@@ -1158,10 +1181,12 @@ UnpackResult ExtractArchive(platform::Files& files, ArchiveSource& source, const
                 // A read-only file is replaced as well.
                 if (folders.MayExist(*folder, parts->back())) files.ClearAttributes(target);
                 // A file that was there is replaced crash-safely; a new one
-                // needs no flush before the next.
+                // needs no flush before the next. Either gets its time and
+                // normal attributes as it is written.
                 std::unique_ptr<platform::FileWriter> writer =
-                    files.BeginWrite(target, platform::WriteMode::SkipFlushForNewFile);
+                    files.BeginWrite(target, platform::WriteMode::Batched);
                 if (!writer) return fail();
+                writer->SetModifiedTime(entry.modified);
                 // The package was checked, so a failure now is the package
                 // changing under us or the disk refusing: either way this
                 // entry is not restored.
@@ -1171,12 +1196,14 @@ UnpackResult ExtractArchive(platform::Files& files, ArchiveSource& source, const
                     !writer->Commit()) {
                     return fail();
                 }
-                files.SetModifiedTime(target, entry.modified);
-                files.ClearAttributes(target);
             }
         }
         const int percent = static_cast<int>(k * 100 / total);
         if (progress && percent != reported) progress(reported = percent);
+    }
+    if (!files.CompleteWrites(&result.failedPath)) {
+        result.status = UnpackStatus::WriteFailed;
+        return result;
     }
     if (progress) progress(100);
     return result;

@@ -89,6 +89,8 @@ class MemorySource : public ArchiveSource {
     std::string_view bytes_;
 };
 
+// Small reads (headers, the data of small entries) are served from a window
+// read ahead, so a package of many small entries costs few reads.
 class ReaderSource : public ArchiveSource {
   public:
     explicit ReaderSource(platform::FileReader& reader) : reader_(reader) {}
@@ -96,7 +98,14 @@ class ReaderSource : public ArchiveSource {
     bool Read(std::uint64_t offset, char* buffer, std::size_t size) override;
 
   private:
+    // Two: the central directory is read alternately with the local headers.
+    struct Window {
+        std::string bytes;
+        std::uint64_t at = 0;
+    };
     platform::FileReader& reader_;
+    Window windows_[2];
+    int older_ = 0;
 };
 
 // DecryptData of the source behind it, read at any offset. RC4 cannot seek,

@@ -106,35 +106,6 @@ bool SameFile(platform::Files& files, const Text& source, const Text& target) {
     return a && b && *a == *b;
 }
 
-enum class CopyStatus { Ok, SourceUnreadable, TargetNotWritten };
-
-// Source through the cipher into the target in pieces, so the file's size
-// does not matter. The target is replaced only when everything was read and
-// written; a failure on either side leaves it as it was.
-CopyStatus TransformFile(platform::Files& files, const Text& source, const Text& target,
-                         const Text& key) {
-    std::unique_ptr<platform::FileReader> reader = files.OpenRead(source);
-    if (!reader) return CopyStatus::SourceUnreadable;
-    std::unique_ptr<platform::FileWriter> writer = files.BeginWrite(target);
-    if (!writer) return CopyStatus::TargetNotWritten;
-    crypto::Rc4Stream rc4(key);
-    std::string buffer(1 << 20, '\0');
-    for (std::uint64_t offset = 0;;) {
-        const std::optional<std::size_t> n = reader->ReadAt(offset, buffer.data(), buffer.size());
-        if (!n) return CopyStatus::SourceUnreadable;
-        if (*n == 0) break;
-        rc4.Apply(buffer.data(), *n);
-        if (!writer->Write(std::string_view(buffer.data(), *n))) {
-            return CopyStatus::TargetNotWritten;
-        }
-        offset += *n;
-    }
-    // Closed first: Windows will not replace a file that is still open, and
-    // the target may be the source itself.
-    reader.reset();
-    return writer->Commit() ? CopyStatus::Ok : CopyStatus::TargetNotWritten;
-}
-
 void Run(CipherSession& s, FileCipherDirection direction) {
     app::App& app = s.app;
     ui::FileCipherWindow& w = s.window;
@@ -154,15 +125,15 @@ void Run(CipherSession& s, FileCipherDirection direction) {
     const bool sameFile = deleteSource && SameFile(files, source, target);
 
     // RC4 is its own inverse: both directions run the same keystream.
-    switch (TransformFile(files, source, target, *key)) {
-        case CopyStatus::Ok:
+    switch (CipherFile(files, source, target, *key)) {
+        case CipherStatus::Ok:
             break;
-        case CopyStatus::SourceUnreadable:
+        case CipherStatus::SourceUnreadable:
             // An unreadable source is not an empty file: writing it would
             // wipe a target that may hold data.
             app::ShowMessage(app, failed + kSourceUnreadableText + source);
             return;
-        case CopyStatus::TargetNotWritten: {
+        case CipherStatus::TargetNotWritten: {
             // The source is then the only copy, so it stays.
             Text message = failed + kTargetNotWrittenText + target;
             if (deleteSource) message += kSourceKeptText;
@@ -184,6 +155,30 @@ void Run(CipherSession& s, FileCipherDirection direction) {
 }
 
 }  // namespace
+
+CipherStatus CipherFile(platform::Files& files, const Text& source, const Text& target,
+                        const Text& key) {
+    std::unique_ptr<platform::FileReader> reader = files.OpenRead(source);
+    if (!reader) return CipherStatus::SourceUnreadable;
+    std::unique_ptr<platform::FileWriter> writer = files.BeginWrite(target);
+    if (!writer) return CipherStatus::TargetNotWritten;
+    crypto::Rc4Stream rc4(key);
+    std::string buffer(1 << 20, '\0');
+    for (std::uint64_t offset = 0;;) {
+        const std::optional<std::size_t> n = reader->ReadAt(offset, buffer.data(), buffer.size());
+        if (!n) return CipherStatus::SourceUnreadable;
+        if (*n == 0) break;
+        rc4.Apply(buffer.data(), *n);
+        if (!writer->Write(std::string_view(buffer.data(), *n))) {
+            return CipherStatus::TargetNotWritten;
+        }
+        offset += *n;
+    }
+    // Closed first: Windows will not replace a file that is still open, and
+    // the target may be the source itself.
+    reader.reset();
+    return writer->Commit() ? CipherStatus::Ok : CipherStatus::TargetNotWritten;
+}
 
 Text ProposeTargetName(const Text& current, FileCipherDirection direction) {
     if (direction == FileCipherDirection::Encrypt) return current + ".rc";

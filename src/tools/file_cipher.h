@@ -24,6 +24,13 @@ inline constexpr const char* kSourceNotDeletedText = "\r\n源文件未能删除!
 // MainWindow, working in the given direction while it is open.
 void OpenFileCipherWindow(app::App& app, app::FileCipherDirection direction);
 
+// The source through RC4 under `key` into the target, in pieces, so the
+// file's size does not matter. The target is replaced only when everything
+// was read and written; a failure on either side leaves it as it was.
+enum class CipherStatus { Ok, SourceUnreadable, TargetNotWritten };
+CipherStatus CipherFile(platform::Files& files, const Text& source, const Text& target,
+                        const Text& key);
+
 // The name the save dialog proposes from the dialog's current file name.
 Text ProposeTargetName(const Text& current, app::FileCipherDirection direction);
 

@@ -366,4 +366,28 @@ TEST_F(FilesTest, ModifiedTimeIsSetAndReadBack) {
     EXPECT_FALSE(files_->SetModifiedTime(At("missing"), when));
 }
 
+// A restore's writes: new files and replaced ones get the time given; an
+// abandoned new file is gone; all are in place once the writes are complete.
+TEST_F(FilesTest, BatchedWritesCarryTheirTimeAndAreInPlaceWhenComplete) {
+    Make("old.txt", "old content");
+    const platform::FileTime when{126256467060000000ull};
+    for (const char* name : {"old.txt", "new.txt"}) {
+        auto writer = files_->BeginWrite(At(name), platform::WriteMode::Batched);
+        ASSERT_TRUE(writer);
+        writer->SetModifiedTime(when);
+        ASSERT_TRUE(writer->Write(name) && writer->Commit());
+    }
+    {
+        auto abandoned = files_->BeginWrite(At("gone.txt"), platform::WriteMode::Batched);
+        ASSERT_TRUE(abandoned && abandoned->Write("part"));
+    }
+    Text failed;
+    EXPECT_TRUE(files_->CompleteWrites(&failed));
+    EXPECT_EQ(List(At("*"), EntryFilter::All), (Names{"new.txt", "old.txt"}));
+    for (const char* name : {"old.txt", "new.txt"}) {
+        EXPECT_EQ(files_->ReadFile(At(name)), name);
+        EXPECT_EQ(files_->GetModifiedTime(At(name))->ticks, when.ticks);
+    }
+}
+
 }  // namespace

@@ -80,6 +80,7 @@ class MemoryWriter : public platform::FileWriter {
         bytes_.replace(static_cast<std::size_t>(offset), bytes.size(), bytes);
         return true;
     }
+    void SetModifiedTime(platform::FileTime time) override { modified_ = time; }
     bool Commit() override {
         if (files_.beforeReplace && !files_.beforeReplace(path_)) return false;
         const Text key = Key(path_);
@@ -90,6 +91,7 @@ class MemoryWriter : public platform::FileWriter {
         if (node.bytes) files_.usedBytes_ -= node.bytes->size();
         files_.usedBytes_ += bytes_.size();
         node.bytes = std::make_shared<std::string>(std::move(bytes_));
+        if (modified_) node.modified = *modified_;
         return true;
     }
 
@@ -97,6 +99,7 @@ class MemoryWriter : public platform::FileWriter {
     MemoryFiles& files_;
     Text path_;
     std::string bytes_;
+    std::optional<platform::FileTime> modified_;
 };
 
 MemoryFiles::MemoryFiles(Text root, std::uint64_t maxBytes)

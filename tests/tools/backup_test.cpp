@@ -367,6 +367,28 @@ TEST_F(BackupTest, AFileThatCannotBeRestoredIsReportedInsteadOfSuccess) {
         0u);
 }
 
+// The machine stopping just before an existing document is replaced: that
+// document keeps its old content whole, the others are old or new, the
+// restore says it was cut short, and no temporary file shows.
+TEST_F(BackupTest, ARestoreCutShortLeavesEveryExistingDocumentWhole) {
+    StartProgram();
+    Choose("无密打包备份");
+    WriteFile("Default\\日记\\第一篇.txt", "changed since");
+    WriteFile("Default\\日记\\乗.txt", "changed too");
+    const Text stopsAt = PathOf("Default\\日记\\第一篇.txt");
+    files().beforeReplace = [&](const Text& target) { return target != stopsAt; };
+    automation().ClearMessages();
+    Choose("复原无密备份");
+    files().beforeReplace = nullptr;
+    EXPECT_EQ(MessageTexts(), std::vector<Text>{"复原中断：无法写入 " + stopsAt +
+                                                "\r\n在它之前的文件已复原，其余文件未复原。"});
+    EXPECT_EQ(ReadFile("Default\\日记\\第一篇.txt"), "changed since");
+    const std::optional<std::string> other = ReadFile("Default\\日记\\乗.txt");
+    EXPECT_TRUE(other == "changed too" || other == "trail byte") << other.value_or("?");
+    EXPECT_EQ(ReadFile("Default\\日记\\old.zip"), std::string(300, 'z'));
+    EXPECT_EQ(files().Search(PathOf("Default\\日记\\*"), platform::EntryFilter::All).size(), 4u);
+}
+
 TEST_F(BackupTest, EntriesThatWouldLandOutsideTheDataFolderAreSkipped) {
     StartProgram();
     WriteFile("Bak.zip", StoredZip({{"fine/ok.txt", "ok"},

@@ -13,6 +13,7 @@
 #include <cwctype>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <unordered_map>
 
 namespace platform {
@@ -191,6 +192,42 @@ std::string ResolveEntry(const std::string& dir, const std::string& name) {
     return Names().Find(dir, name).value_or(name);
 }
 
+// Folders as written, resolved component by component to the folders on
+// disk: a restore writes thousands of files into a few folders, and resolving
+// each path anew costs a lookup per level. A kept folder is used only while it
+// is still a folder.
+class FolderCache {
+  public:
+    std::optional<std::string> Find(const std::string& written) {
+        std::string resolved;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            const auto it = folders_.find(written);
+            if (it == folders_.end()) return std::nullopt;
+            resolved = it->second;
+        }
+        struct stat st {};
+        if (stat(resolved.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+        return resolved;
+    }
+    void Keep(const std::string& written, const std::string& resolved) {
+        struct stat st {};
+        if (stat(resolved.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (folders_.size() > 1024) folders_.clear();
+        folders_[written] = resolved;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::unordered_map<std::string, std::string> folders_;
+};
+
+FolderCache& ResolvedFolders() {
+    static FolderCache cache;
+    return cache;
+}
+
 // The folder and the last component of a host path.
 std::pair<std::string, std::string> SplitHost(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -277,11 +314,19 @@ Location Locate(const Text& path, const std::string& base, bool lastIsPattern) {
     where.name = parts.back();
     parts.pop_back();
     std::string folder = absolute ? std::string() : base;
+    std::string key = folder;
+    for (const std::string& part : parts) key += "/" + part;
+    if (std::optional<std::string> known = ResolvedFolders().Find(key)) {
+        where.folder = std::move(*known);
+        where.valid = true;
+        return where;
+    }
     for (const std::string& part : parts) {
         folder = folder + "/" + ResolveEntry(folder, part);
     }
     where.folder = folder.empty() ? "/" : folder;
     where.valid = true;
+    ResolvedFolders().Keep(key, where.folder);
     return where;
 }
 
@@ -364,12 +409,16 @@ class PosixReader : public FileReader {
 };
 
 // The temporary file is locked for as long as it is written, so a cleaner in
-// another copy of the program can tell a live one from a stale one.
+// another copy of the program can tell a live one from a stale one. A new
+// file of a batched write has no temporary file: it is written under its own
+// name and removed again when the write is abandoned.
 class PosixWriter : public FileWriter {
   public:
-    PosixWriter(Files& owner, Text path, int fd, std::string temp, std::string target,
-                std::string folder, bool flush)
-        : flush_(flush),
+    enum class Kind { Flushed, Unflushed, Direct, Queued };
+
+    PosixWriter(PosixFiles& owner, Text path, int fd, std::string temp, std::string target,
+                std::string folder, Kind kind)
+        : kind_(kind),
           owner_(owner),
           path_(std::move(path)),
           fd_(fd),
@@ -379,9 +428,10 @@ class PosixWriter : public FileWriter {
     ~PosixWriter() override {
         if (fd_ >= 0) close(fd_);
         if (!committed_) {
+            const std::string& written = kind_ == Kind::Direct ? target_ : temp_;
             const bool current = Names().Before(folder_);
-            unlink(temp_.c_str());
-            Names().After(folder_, current, {}, SplitHost(temp_).second);
+            unlink(written.c_str());
+            Names().After(folder_, current, {}, SplitHost(written).second);
         }
     }
     bool Write(std::string_view bytes) override {
@@ -401,12 +451,26 @@ class PosixWriter : public FileWriter {
         }
         return ok_ && fd_ >= 0;
     }
+    void SetModifiedTime(FileTime time) override { modified_ = time; }
     bool Commit() override {
         if (!ok_ || fd_ < 0 || committed_) return false;
-        bool ok = !flush_ || fsync(fd_) == 0;
+        bool ok = true;
+        if (modified_) {
+            const timespec times[2] = {{0, UTIME_OMIT}, ToTimespec(*modified_)};
+            ok = futimens(fd_, times) == 0;
+        }
+        ok = (kind_ != Kind::Flushed || fsync(fd_) == 0) && ok;
         ok = close(fd_) == 0 && ok;
         fd_ = -1;
-        if (ok && owner_.beforeReplace) ok = owner_.beforeReplace(path_);
+        if (!ok) return ok_ = false;
+        if (kind_ == Kind::Direct) return committed_ = true;
+        if (kind_ == Kind::Queued) {
+            // The batch owns the temporary file from here on.
+            committed_ = true;
+            owner_.Queue({path_, temp_, target_, folder_});
+            return true;
+        }
+        if (owner_.beforeReplace) ok = owner_.beforeReplace(path_);
         if (ok) {
             const bool current = Names().Before(folder_);
             ok = rename(temp_.c_str(), target_.c_str()) == 0;
@@ -415,16 +479,17 @@ class PosixWriter : public FileWriter {
         }
         if (!ok) return ok_ = false;
         committed_ = true;
-        if (flush_) SyncFolder(folder_);
+        if (kind_ == Kind::Flushed) SyncFolder(folder_);
         return true;
     }
 
   private:
-    bool flush_;
-    Files& owner_;
+    Kind kind_;
+    PosixFiles& owner_;
     Text path_;
     int fd_;
     std::string temp_, target_, folder_;
+    std::optional<FileTime> modified_;
     bool ok_ = true;
     bool committed_ = false;
 };
@@ -471,12 +536,27 @@ std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path, WriteMode m
     if (!where.valid || !IsValidFileName(text::FromUtf8(where.name))) return nullptr;
     const std::string target = Join(where.folder, ResolveEntry(where.folder, where.name));
     struct stat st {};
-    const bool exists = lstat(target.c_str(), &st) == 0;
+    bool exists = lstat(target.c_str(), &st) == 0;
     if (exists && (S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode))) {
         return nullptr;  // Windows refuses to replace a folder or a read-only file
     }
-    const bool flush = exists || mode == WriteMode::Flush;
     if (cleanedFolders_.insert(where.folder).second) RemoveStaleTemporaries(where.folder);
+    using Kind = PosixWriter::Kind;
+    if (!exists && mode == WriteMode::Batched) {
+        const bool current = Names().Before(where.folder);
+        const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        Names().After(where.folder, current && fd >= 0, fd >= 0 ? SplitHost(target).second : "",
+                      {});
+        if (fd >= 0) {
+            return std::make_unique<PosixWriter>(*this, path, fd, std::string(), target,
+                                                 where.folder, Kind::Direct);
+        }
+        if (errno != EEXIST) return nullptr;
+        exists = true;  // made meanwhile: replaced whole like any existing file
+    }
+    const Kind kind = mode == WriteMode::Flush ? Kind::Flushed
+                      : exists                 ? Kind::Queued
+                                               : Kind::Unflushed;
 
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -489,9 +569,69 @@ std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path, WriteMode m
         if (fd < 0 && errno != EEXIST) return nullptr;
         if (fd < 0) continue;
         flock(fd, LOCK_EX);
-        return std::make_unique<PosixWriter>(*this, path, fd, temp, target, where.folder, flush);
+        return std::make_unique<PosixWriter>(*this, path, fd, temp, target, where.folder, kind);
     }
     return nullptr;
+}
+
+void PosixFiles::Queue(QueuedReplace replace) {
+    queued_.push_back(std::move(replace));
+    // The temporary files wait on the disk, not in memory; the bound keeps a
+    // crash from leaving very many of them behind.
+    if (queued_.size() >= kQueuedReplaces && !ReplaceQueued() && queueFailed_.empty()) {
+        queueFailed_ = lastFailed_;
+    }
+}
+
+// All queued temporary files are made durable with one flush of their file
+// systems, then each is moved over its target, then the folders are flushed:
+// a target holds its old content until its new content is whole on the disk.
+bool PosixFiles::ReplaceQueued() {
+    if (queued_.empty()) return true;
+    std::set<std::string> folders;
+    std::set<dev_t> devices;
+    for (const QueuedReplace& q : queued_) folders.insert(q.folder);
+    bool synced = true;
+    for (const std::string& folder : folders) {
+        struct stat st {};
+        if (stat(folder.c_str(), &st) != 0 || !devices.insert(st.st_dev).second) continue;
+        const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        synced = fd >= 0 && syncfs(fd) == 0 && synced;
+        if (fd >= 0) close(fd);
+    }
+    bool ok = true;
+    for (const QueuedReplace& q : queued_) {
+        bool replaced = synced && (!beforeReplace || beforeReplace(q.path));
+        if (replaced) {
+            const bool current = Names().Before(q.folder);
+            replaced = rename(q.temp.c_str(), q.target.c_str()) == 0;
+            Names().After(q.folder, current && replaced, SplitHost(q.target).second,
+                          SplitHost(q.temp).second);
+        }
+        if (!replaced) {
+            const bool current = Names().Before(q.folder);
+            unlink(q.temp.c_str());
+            Names().After(q.folder, current, {}, SplitHost(q.temp).second);
+            if (ok) lastFailed_ = q.path;
+            ok = false;
+        }
+    }
+    queued_.clear();
+    for (const std::string& folder : folders) SyncFolder(folder);
+    return ok;
+}
+
+bool PosixFiles::CompleteWrites(Text* failed) {
+    const bool replaced = ReplaceQueued();
+    const Text first = !queueFailed_.empty() ? queueFailed_ : lastFailed_;
+    const bool ok = replaced && queueFailed_.empty();
+    queueFailed_.clear();
+    if (!ok && failed != nullptr) *failed = first;
+    return ok;
+}
+
+PosixFiles::~PosixFiles() {
+    ReplaceQueued();
 }
 
 std::optional<FileIdentity> PosixFiles::Identity(const Text& path) {

@@ -4,6 +4,7 @@
 // files that cannot be replaced or deleted, crash-safe replacing writes.
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -14,6 +15,9 @@ class PosixFiles : public Files {
     // Both folders are Linux paths in UTF-8; an empty current directory means
     // the program folder.
     explicit PosixFiles(std::string programFolder, std::string currentDirectory = {});
+    ~PosixFiles() override;
+    PosixFiles(const PosixFiles&) = delete;
+    PosixFiles& operator=(const PosixFiles&) = delete;
 
     std::optional<std::vector<DirEntry>> TrySearch(const Text& pattern,
                                                    EntryFilter filter) override;
@@ -21,6 +25,7 @@ class PosixFiles : public Files {
     std::unique_ptr<FileReader> OpenRead(const Text& path) override;
     std::unique_ptr<FileWriter> BeginWrite(const Text& path,
                                            WriteMode mode = WriteMode::Flush) override;
+    bool CompleteWrites(Text* failed = nullptr) override;
     std::optional<FileIdentity> Identity(const Text& path) override;
     bool DeleteFile(const Text& path) override;
     bool ClearAttributes(const Text& path) override;
@@ -36,11 +41,24 @@ class PosixFiles : public Files {
     // path cannot name a file on Windows.
     std::string HostPath(const Text& path);
 
+    // A batched replace of an existing file, waiting to be moved into place.
+    struct QueuedReplace {
+        Text path;
+        std::string temp, target, folder;
+    };
+    void Queue(QueuedReplace replace);
+
   private:
+    static constexpr std::size_t kQueuedReplaces = 2048;
+    bool ReplaceQueued();
+
     std::string programFolder_;
     std::string currentDirectory_;
     // Folders whose stale temporary files were already removed in this run.
     std::set<std::string> cleanedFolders_;
+    std::vector<QueuedReplace> queued_;
+    Text lastFailed_;   // the first target the last ReplaceQueued could not replace
+    Text queueFailed_;  // the first failure of a batch replaced before CompleteWrites
 };
 
 }  // namespace platform

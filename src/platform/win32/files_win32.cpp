@@ -228,9 +228,16 @@ class Win32Writer : public FileWriter {
         }
         return ok_ && file_.Valid();
     }
+    void SetModifiedTime(FileTime time) override { modified_ = time; }
     bool Commit() override {
         if (!ok_ || !file_.Valid() || committed_) return false;
-        bool ok = !flush_ || FlushFileBuffers(file_.Get()) != 0;
+        bool ok = true;
+        if (modified_) {
+            FILETIME written{static_cast<DWORD>(modified_->ticks & 0xFFFFFFFFu),
+                             static_cast<DWORD>(modified_->ticks >> 32)};
+            ok = SetFileTime(file_.Get(), nullptr, nullptr, &written) != 0;
+        }
+        ok = (!flush_ || FlushFileBuffers(file_.Get()) != 0) && ok;
         ok = file_.Close() && ok;
         if (ok && owner_.beforeReplace) ok = owner_.beforeReplace(path_);
         if (ok) {
@@ -250,6 +257,7 @@ class Win32Writer : public FileWriter {
     Handle file_;
     std::wstring temp_, target_;
     std::uint64_t size_ = 0;
+    std::optional<FileTime> modified_;
     bool ok_ = true;
     bool committed_ = false;
 };
