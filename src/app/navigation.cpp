@@ -28,10 +28,10 @@ void RefreshDocumentList(App& app) {
     w.列表框1.Clear();
     app.state.DocumentCount = 0;
     const store::Mode mode = CurrentMode(app);
-    for (const Text& title : store::ListDocuments(app.files(), app.state.CurrentDirectory, mode)) {
-        w.列表框1.AddItem(title);
-        ++app.state.DocumentCount;
-    }
+    const std::vector<Text> titles =
+        store::ListDocuments(app.files(), app.state.CurrentDirectory, mode);
+    w.列表框1.AddItems(titles);
+    app.state.DocumentCount += static_cast<int>(titles.size());
     w.标签1.SetText(
         store::DocumentListStatusText(app.state.CurrentDirectory, app.state.DocumentCount, mode));
 }
@@ -104,10 +104,9 @@ void FillDirectoryPage(App& app) {
     app.state.DirectoryIconIndex =
         static_cast<int>(store::ReadSettingInteger(app.files(), store::kIconNum));
     w.超级列表框1.SetImages(ui::LoadIconStrip(platform::IconStrip::Large));
-    for (const Text& name : store::ListDirectories(app.files())) {
-        ++app.state.DirectoryCount;
-        w.超级列表框1.AppendItem(name, app.state.DirectoryIconIndex);
-    }
+    const std::vector<Text> names = store::ListDirectories(app.files());
+    w.超级列表框1.AppendItems(names, app.state.DirectoryIconIndex);
+    app.state.DirectoryCount += static_cast<int>(names.size());
     w.标签1.SetText(store::DirectoryStatusText(app.state.DirectoryCount, CurrentMode(app)));
     app.state.DocumentCount = 0;
     app.state.DirectoryCount = 0;

@@ -16,13 +16,13 @@ void Search(app::App& app, ui::TitleSearchWindow& window) {
         return;
     }
     w.列表框1.Clear();
-    int count = 0;
     const store::Mode mode = app::CurrentMode(app);
-    for (const Text& title : store::ListDocuments(app.files(), app.state.CurrentDirectory, mode)) {
-        if (!TitleContains(title, part)) continue;
-        w.列表框1.AddItem(title);  // the list keeps itself sorted
-        ++count;
+    std::vector<Text> found;
+    for (Text& title : store::ListDocuments(app.files(), app.state.CurrentDirectory, mode)) {
+        if (TitleContains(title, part)) found.push_back(std::move(title));
     }
+    w.列表框1.AddItems(found);  // the list keeps itself sorted
+    const int count = static_cast<int>(found.size());
     w.标签1.SetText("找到标题中含有'" + part + "'的 " + std::to_string(count) +
                     (mode == store::Mode::Password ? " 份文档_已加密!" : " 份文档_未加密!"));
     // The page and menu the "搜索" button leaves, whatever page it came from.

@@ -78,6 +78,7 @@ class CheckBox : public ControlHandle {
 class ListBox : public ControlHandle {
   public:
     int AddItem(const Text& text) const { return Peer().AddItem(text, -1); }
+    void AddItems(const std::vector<Text>& texts) const { Peer().AddItems(texts, -1); }
     int Count() const { return Peer().ItemCount(); }
     Text ItemText(int index) const { return Peer().ItemText(index); }
     void Clear() const { Peer().ClearItems(); }
@@ -90,6 +91,9 @@ class ListBox : public ControlHandle {
 class IconList : public ControlHandle {
   public:
     int AppendItem(const Text& text, int image) const { return Peer().AddItem(text, image); }
+    void AppendItems(const std::vector<Text>& texts, int image) const {
+        Peer().AddItems(texts, image);
+    }
     int Count() const { return Peer().ItemCount(); }
     Text ItemText(int index) const { return Peer().ItemText(index); }
     int ItemImage(int index) const { return Peer().ItemImage(index); }

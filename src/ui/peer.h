@@ -91,6 +91,8 @@ class ControlPeer {
 
     // List box and icon list. AddItem returns the index the item landed at.
     virtual int AddItem(const Text& text, int image) = 0;
+    // The same as AddItem for each text in turn, drawn once at the end.
+    virtual void AddItems(const std::vector<Text>& texts, int image) = 0;
     virtual int ItemCount() = 0;
     virtual Text ItemText(int index) = 0;
     virtual int ItemImage(int index) = 0;

@@ -319,6 +319,48 @@ TEST_F(DesktopConformanceTest, SortedListBoxKeepsItsOwnOrderIgnoringCase) {
     EXPECT_EQ(list.ItemText(list.Selection()), "charlie");
 }
 
+// Many items at once land exactly where one by one would put them, the
+// selection follows its item, and a hidden list stays hidden.
+TEST_F(DesktopConformanceTest, ListsTakeManyItemsAtOnceAsOneByOne) {
+    const std::vector<std::vector<Text>> batches = {
+        {"charlie", "Bravo", "中文", "apple", "10", "9", "a-b", "ab", "Ab c", "echo", "乙", "甲"},
+        // Equal ignoring case: where each lands depends on the list's search.
+        {"ab", "x", "AB", "b", "y", "Ab", "c", "a", "aB", "z", "Alpha", "delta", "ALPHA"},
+    };
+    ui::ControlPeer& list = control("列表框1");
+    ui::ControlPeer& icons = control("超级列表框1");
+    for (const std::vector<Text>& batch : batches) {
+        for (bool hidden : {false, true}) {
+            std::vector<Text> expected;
+            for (bool atOnce : {false, true}) {
+                list.ClearItems();
+                list.AddItem("Alpha", -1);
+                list.AddItem("delta", -1);
+                list.SetSelection(1);
+                list.SetVisible(!hidden);
+                if (atOnce) {
+                    list.AddItems(batch, -1);
+                    EXPECT_EQ(Items("列表框1"), expected);
+                } else {
+                    for (const Text& item : batch) list.AddItem(item, -1);
+                    expected = Items("列表框1");
+                }
+                EXPECT_EQ(list.ItemText(list.Selection()), "delta");
+                EXPECT_EQ(list.IsVisible(), !hidden);
+            }
+            icons.ClearItems();
+            icons.AddItem("首", 0);
+            icons.SetVisible(!hidden);
+            icons.AddItems(batch, 2);
+            std::vector<Text> appended = {"首"};
+            appended.insert(appended.end(), batch.begin(), batch.end());
+            EXPECT_EQ(Items("超级列表框1"), appended);
+            EXPECT_EQ(icons.ItemImage(static_cast<int>(batch.size())), 2);
+            EXPECT_EQ(icons.IsVisible(), !hidden);
+        }
+    }
+}
+
 TEST_F(DesktopConformanceTest, ListBoxNotifiesOnlyTheUsersSelection) {
     ui::ControlPeer& list = control("列表框1");
     std::vector<int> seen;

@@ -201,6 +201,25 @@ int HeadlessControl::AddItem(const Text& text, int image) {
     return at;
 }
 
+void HeadlessControl::AddItems(const std::vector<Text>& texts, int image) {
+    if (!IsList()) return;
+    const std::size_t before = items_.size();
+    for (const Text& text : texts) items_.push_back(Item{text::ToUtf16(text), image});
+    if (!Is(ui::ControlKind::ListBox) || !def_.sorted) return;
+    // A stable merge puts every item where AddItem would have, one by one.
+    const auto less = [](const Item& a, const Item& b) {
+        return CompareFolded(a.text, b.text) < 0;
+    };
+    const auto added = items_.begin() + static_cast<std::ptrdiff_t>(before);
+    std::stable_sort(added, items_.end(), less);
+    if (selection_ >= 0) {
+        const Item& selected = items_[static_cast<std::size_t>(selection_)];
+        selection_ +=
+            static_cast<int>(std::lower_bound(added, items_.end(), selected, less) - added);
+    }
+    std::inplace_merge(items_.begin(), added, items_.end(), less);
+}
+
 int HeadlessControl::ItemCount() {
     return Live() && IsList() ? static_cast<int>(items_.size()) : 0;
 }

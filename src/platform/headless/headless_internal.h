@@ -113,6 +113,7 @@ class HeadlessControl final : public ui::ControlPeer {
     void SetTextIndent(int pixels) override;
 
     int AddItem(const Text& text, int image) override;
+    void AddItems(const std::vector<Text>& texts, int image) override;
     int ItemCount() override;
     Text ItemText(int index) override;
     int ItemImage(int index) override;

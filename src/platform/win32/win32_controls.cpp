@@ -565,6 +565,65 @@ int Win32Control::AddItem(const Text& text, int image) {
     return -1;
 }
 
+// Filled item by item, a visible list redraws itself each time, and under
+// Wine that costs tens of milliseconds per item; so drawing is off while all
+// go in. A hidden list is left alone: turning drawing back on would show it.
+void Win32Control::AddItems(const std::vector<Text>& texts, int image) {
+    if (hwnd_ == nullptr || texts.empty() ||
+        !(Is(ui::ControlKind::ListBox) || Is(ui::ControlKind::IconList)))
+        return;
+    const bool drawn = (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (drawn) SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    std::vector<std::wstring> wide;
+    wide.reserve(texts.size());
+    std::size_t units = 0;
+    for (const Text& text : texts) {
+        wide.push_back(Wide(text));
+        units += wide.back().size() + 1;
+    }
+    const std::size_t total = static_cast<std::size_t>(ItemCount()) + texts.size();
+    if (Is(ui::ControlKind::ListBox)) {
+        if (def_.sorted) {
+            // The list still places every item itself; given them in its own
+            // order, each lands at the end and none of the others move. Items
+            // it holds equal land by the path of its search, so with any of
+            // those they go in as given.
+            const LCID locale = static_cast<LCID>(SendMessageW(hwnd_, LB_GETLOCALE, 0, 0));
+            const auto compare = [locale](const std::wstring& a, const std::wstring& b) {
+                return CompareStringW(locale, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1);
+            };
+            std::vector<std::wstring> ordered = wide;
+            std::sort(ordered.begin(), ordered.end(), [&](const auto& a, const auto& b) {
+                return compare(a, b) == CSTR_LESS_THAN;
+            });
+            const auto equal = std::adjacent_find(
+                ordered.begin(), ordered.end(),
+                [&](const auto& a, const auto& b) { return compare(a, b) == CSTR_EQUAL; });
+            if (equal == ordered.end()) wide = std::move(ordered);
+        }
+        SendMessageW(hwnd_, LB_INITSTORAGE, total, units * sizeof(wchar_t));
+        for (const std::wstring& item : wide) {
+            SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        }
+    } else {
+        SendMessageW(hwnd_, LVM_SETITEMCOUNT, total, 0);
+        programSelects_ = true;
+        for (std::wstring& text : wide) {
+            LVITEMW item{};
+            item.mask = LVIF_TEXT | LVIF_IMAGE;
+            item.iItem = static_cast<int>(SendMessageW(hwnd_, LVM_GETITEMCOUNT, 0, 0));
+            item.pszText = text.data();
+            item.iImage = image;
+            SendMessageW(hwnd_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        }
+        programSelects_ = false;
+    }
+    if (drawn) {
+        SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+}
+
 int Win32Control::ItemCount() {
     if (hwnd_ == nullptr) return 0;
     if (Is(ui::ControlKind::ListBox))
