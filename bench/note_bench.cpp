@@ -14,64 +14,32 @@
 // build the headless desktop, whose anchors are plain string work. One case
 // per process, so the peak memory reported belongs to that case; anchors run
 // in a child process of their own.
+#include "bench_support.h"
+
 #ifdef _WIN32
 #include <windows.h>
 // After windows.h, whose macros would rename the program's own functions.
 #include <commdlg.h>
-#include <psapi.h>
 #include <richedit.h>
 #undef DeleteFile
 #undef MessageBox
-#else
-#include <ftw.h>
-#include <time.h>
-#include <unistd.h>
 #endif
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/program.h"
 #include "commands/find_replace.h"
-#include "store/profile.h"
 
 #ifdef _WIN32
-#include "platform/win32/files_win32.h"
-#include "platform/win32/win32_desktop.h"
 #include "platform/win32/win_text.h"
-#else
-#include "platform/headless/headless_desktop.h"
-#include "platform/posix/files_posix.h"
 #endif
 
+namespace bench {
 namespace {
-
-// <chrono> cannot be compiled with the GBK execution character set.
-double Now() {
-#ifdef _WIN32
-    LARGE_INTEGER count, frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-#else
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-#endif
-}
-
-double Seconds(const std::function<void()>& work) {
-    const double start = Now();
-    work();
-    return Now() - start;
-}
 
 // ------------------------------------------------------------- the notes ---
 
@@ -97,198 +65,18 @@ Text MakeNote(std::size_t bytes, int matches) {
     return note;
 }
 
-// ------------------------------------------------------------ the machine ---
-
-struct Memory {
-    double current = 0, peak = 0;  // bytes
-};
-
 #ifdef _WIN32
-Memory ReadMemory() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return {static_cast<double>(counters.PagefileUsage),
-            static_cast<double>(counters.PeakPagefileUsage)};
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 // A replaced editor is destroyed 100 ms after it was replaced, from the
 // message loop: how long that takes.
 double FreeReplacedEditors() {
     Sleep(150);
     return Seconds(Pump);
 }
-
-Text MakeTempFolder() {
-    wchar_t base[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, base);
-    const std::wstring folder = std::wstring(base) + L"moxia-bench-" +
-                                std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                std::to_wstring(GetTickCount());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return platform::win32::FromWide(folder);
-}
-
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data{};
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring full = folder + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full);
-            } else {
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-void RemoveTempFolder(const Text& folder) {
-    RemoveTree(platform::win32::Wide(folder));
-}
 #else
-Memory ReadMemory() {
-    Memory memory;
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        const double kib = std::atof(line.c_str() + std::min<std::size_t>(line.size(), 6));
-        if (line.rfind("VmRSS:", 0) == 0) memory.current = kib * 1024;
-        if (line.rfind("VmHWM:", 0) == 0) memory.peak = kib * 1024;
-    }
-    return memory;
-}
-
-void Pump() {}
 double FreeReplacedEditors() {
     return 0;
 }
-
-Text MakeTempFolder() {
-    std::string pattern = "/tmp/moxia-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    return text::FromUtf8(pattern);
-}
-
-void RemoveTempFolder(const Text& folder) {
-    nftw(
-        text::ToUtf8(folder).c_str(),
-        [](const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }, 16,
-        FTW_DEPTH | FTW_PHYS);
-}
 #endif
-
-// ------------------------------------------------------------ the program ---
-
-class NoShell : public platform::Shell {
-  public:
-    bool Open(const Text&) override { return true; }
-};
-class FixedClock : public platform::Clock {
-  public:
-    std::uint64_t NowMilliseconds() override { return 1; }
-};
-class NoInternet : public platform::Internet {
-  public:
-    bool Probe(const Text&, int) override { return false; }
-    std::optional<std::string> HttpGet(const Text&, int, std::size_t) override {
-        return std::nullopt;
-    }
-};
-
-// The program in a fresh folder, started, with the directory "d" open.
-class Program {
-  public:
-    explicit Program(const std::vector<std::pair<Text, Text>>& notes)
-        : folder_(MakeTempFolder()),
-#ifdef _WIN32
-          files_(std::make_unique<platform::Win32Files>(folder_)),
-          desktop_(std::make_unique<platform::Win32Desktop>(true)),
-#else
-          files_(std::make_unique<platform::PosixFiles>(text::ToUtf8(folder_))),
-          desktop_(std::make_unique<platform::HeadlessDesktop>()),
-#endif
-          platform_{*files_, *desktop_, shell_, clock_, internet_, random_} {
-        const Text settings = folder_ + "\\Start.ini";
-        store::WriteProfileKey(*files_, settings, "Start", "Num", "1");
-        store::WriteProfileKey(*files_, settings, "Start", "Num1", "0");
-        store::WriteProfileKey(*files_, settings, "Alpha", "Num", "255");
-        files_->CreateFolder(folder_ + "\\Default");
-        files_->CreateFolder(folder_ + "\\Default\\d");
-        for (const auto& [title, content] : notes) Write(title, content);
-        app_ = std::make_unique<app::App>(platform_);
-        app::StartProgram(*app_);
-        desktop_->FirePendingTimers();
-        OpenDirectory("d");
-    }
-    ~Program() {
-        app_.reset();
-        RemoveTempFolder(folder_);
-    }
-
-    void Write(const Text& title, const Text& content) {
-        files_->WriteFile(folder_ + "\\Default\\d\\" + title + ".txt", content);
-    }
-    void OpenDirectory(const Text& name) {
-        Choose(app_->main.超级列表框1, name);
-        Pump();
-    }
-    void Open(const Text& title) {
-        Choose(app_->main.列表框1, title);
-        Pump();
-    }
-    void Menu(const Text& caption) {
-        desktop_->ChooseMenu(app_->main.Peer(), caption);
-        Pump();
-    }
-    void Click(const ui::ControlHandle& control) {
-        desktop_->Click(control.Peer());
-    }
-    void Ticks() {
-        desktop_->FirePendingTimers();
-        Pump();
-    }
-    app::App& App() {
-        return *app_;
-    }
-
-  private:
-    template <typename List>
-    void Choose(const List& list, const Text& item) {
-        for (int i = 0; i < list.Count(); ++i) {
-            if (list.ItemText(i) == item) return desktop_->Select(list.Peer(), i);
-        }
-        std::fprintf(stderr, "no item %s\n", text::ToUtf8(item).c_str());
-        std::exit(2);
-    }
-
-    Text folder_;
-    std::unique_ptr<platform::Files> files_;
-#ifdef _WIN32
-    std::unique_ptr<platform::Win32Desktop> desktop_;
-#else
-    std::unique_ptr<platform::HeadlessDesktop> desktop_;
-#endif
-    NoShell shell_;
-    FixedClock clock_;
-    platform::SeededRandom random_;
-    NoInternet internet_;
-    platform::Platform platform_;
-    std::unique_ptr<app::App> app_;
-};
 
 // ------------------------------------------------------------ the anchors ---
 
@@ -398,63 +186,9 @@ double AnchorFind(const Text& note, int presses) {
 }
 #endif
 
-// The anchors run in a process of their own: neither side inherits the
-// other's heap, which Wine reuses slowly after a large rich edit is freed.
 constexpr int kPresses = 200;
 
-std::string SelfPath() {
-#ifdef _WIN32
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-#else
-    char path[4096] = {};
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string("moxia_bench");
-#endif
-}
-
-double RunAnchor(const std::string& which, int megabytes) {
-    const std::string command = SelfPath() + " anchor-" + which + " " + std::to_string(megabytes);
-#ifdef _WIN32
-    FILE* pipe = _popen(command.c_str(), "r");
-#else
-    FILE* pipe = popen(command.c_str(), "r");
-#endif
-    double seconds = -1;
-    if (pipe == nullptr || std::fscanf(pipe, "%lf", &seconds) != 1) seconds = -1;
-#ifdef _WIN32
-    if (pipe != nullptr) _pclose(pipe);
-#else
-    if (pipe != nullptr) pclose(pipe);
-#endif
-    return seconds;
-}
-
-int AnchorCase(const std::string& which, int megabytes) {
-    const std::size_t bytes = static_cast<std::size_t>(megabytes) * 1'000'000;
-    double seconds = -1;
-    if (which == "open") seconds = AnchorOpen(MakeNote(bytes, 0));
-    if (which == "find") seconds = AnchorFind(MakeNote(bytes, kMatches), kPresses) / kPresses;
-    if (which == "replace") {
-        int count = 0;
-        seconds =
-            AnchorOpen(commands::ReplaceEvery(MakeNote(bytes, kMatches), kNeedle, "锁", count));
-    }
-    std::printf("%.6f\n", seconds);
-    return seconds < 0 ? 1 : 0;
-}
-
 // ------------------------------------------------------------- the cases ---
-
-constexpr double kMiB = 1024.0 * 1024.0;
-
-void Report(const char* what, double seconds, double anchor, const char* anchorName,
-            const char* extra = "") {
-    std::printf("%s: %.3f s, %.2fx %s (%.3f s)%s\n", what, seconds, seconds / anchor, anchorName,
-                anchor, extra);
-    std::fflush(stdout);
-}
 
 int OpenCase(int megabytes) {
     const Text note = MakeNote(static_cast<std::size_t>(megabytes) * 1'000'000, 0);
@@ -580,14 +314,28 @@ int FindCase(int megabytes, bool replace) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    const std::string which = argc > 1 ? argv[1] : "";
-    const int megabytes = argc > 2 ? std::atoi(argv[2]) : 1;
+bool NoteAnchor(const std::string& which, int megabytes, double& seconds) {
+    const std::size_t bytes = static_cast<std::size_t>(megabytes) * 1'000'000;
+    if (which == "open") {
+        seconds = AnchorOpen(MakeNote(bytes, 0));
+    } else if (which == "find") {
+        seconds = AnchorFind(MakeNote(bytes, kMatches), kPresses) / kPresses;
+    } else if (which == "replace") {
+        int count = 0;
+        seconds =
+            AnchorOpen(commands::ReplaceEvery(MakeNote(bytes, kMatches), kNeedle, "锁", count));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+int NoteCase(const std::string& which, int megabytes) {
     if (which == "open") return OpenCase(megabytes);
     if (which == "leave") return LeaveCase(megabytes);
     if (which == "find") return FindCase(megabytes, false);
     if (which == "replace") return FindCase(megabytes, true);
-    if (which.rfind("anchor-", 0) == 0) return AnchorCase(which.substr(7), megabytes);
-    std::fprintf(stderr, "usage: moxia_bench open|leave|find|replace MEGABYTES\n");
     return 2;
 }
+
+}  // namespace bench
