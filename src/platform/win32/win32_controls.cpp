@@ -565,15 +565,16 @@ int Win32Control::AddItem(const Text& text, int image) {
     return -1;
 }
 
-// Filled item by item, a visible list redraws itself each time, and under
-// Wine that costs tens of milliseconds per item; so drawing is off while all
-// go in. A hidden list is left alone: turning drawing back on would show it.
+// Filled item by item, a list redraws itself (or, hidden, its scroll bar)
+// each time, and under Wine that costs up to tens of milliseconds per item;
+// so drawing is off while all go in.
 void Win32Control::AddItems(const std::vector<Text>& texts, int image) {
     if (hwnd_ == nullptr || texts.empty() ||
-        !(Is(ui::ControlKind::ListBox) || Is(ui::ControlKind::IconList)))
+        !(Is(ui::ControlKind::ListBox) || Is(ui::ControlKind::IconList))) {
         return;
-    const bool drawn = (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (drawn) SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    }
+    const bool shown = IsVisible();
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     std::vector<std::wstring> wide;
     wide.reserve(texts.size());
     std::size_t units = 0;
@@ -588,18 +589,26 @@ void Win32Control::AddItems(const std::vector<Text>& texts, int image) {
             // order, each lands at the end and none of the others move. Items
             // it holds equal land by the path of its search, so with any of
             // those they go in as given.
+            // Sort keys order strings as CompareStringW does; made once each.
             const LCID locale = static_cast<LCID>(SendMessageW(hwnd_, LB_GETLOCALE, 0, 0));
-            const auto compare = [locale](const std::wstring& a, const std::wstring& b) {
-                return CompareStringW(locale, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1);
-            };
-            std::vector<std::wstring> ordered = wide;
-            std::sort(ordered.begin(), ordered.end(), [&](const auto& a, const auto& b) {
-                return compare(a, b) == CSTR_LESS_THAN;
-            });
-            const auto equal = std::adjacent_find(
-                ordered.begin(), ordered.end(),
-                [&](const auto& a, const auto& b) { return compare(a, b) == CSTR_EQUAL; });
-            if (equal == ordered.end()) wide = std::move(ordered);
+            const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+            std::vector<std::pair<std::string, std::size_t>> keys;
+            keys.reserve(wide.size());
+            for (const std::wstring& item : wide) {
+                const int size = LCMapStringW(locale, flags, item.c_str(), -1, nullptr, 0);
+                std::string key(static_cast<std::size_t>(std::max(size, 0)), '\0');
+                LCMapStringW(locale, flags, item.c_str(), -1, reinterpret_cast<LPWSTR>(key.data()),
+                             size);
+                keys.emplace_back(std::move(key), keys.size());
+            }
+            std::sort(keys.begin(), keys.end());
+            const auto same = [](const auto& a, const auto& b) { return a.first == b.first; };
+            if (std::adjacent_find(keys.begin(), keys.end(), same) == keys.end()) {
+                std::vector<std::wstring> ordered;
+                ordered.reserve(wide.size());
+                for (const auto& key : keys) ordered.push_back(std::move(wide[key.second]));
+                wide = std::move(ordered);
+            }
         }
         SendMessageW(hwnd_, LB_INITSTORAGE, total, units * sizeof(wchar_t));
         for (const std::wstring& item : wide) {
@@ -618,10 +627,10 @@ void Win32Control::AddItems(const std::vector<Text>& texts, int image) {
         }
         programSelects_ = false;
     }
-    if (drawn) {
-        SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(hwnd_, nullptr, TRUE);
-    }
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    // On Windows drawing turned on marks a hidden window visible.
+    if (!shown && IsVisible()) ShowWindow(hwnd_, SW_HIDE);
+    if (shown) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 int Win32Control::ItemCount() {
