@@ -302,9 +302,7 @@ std::vector<HWND> DesktopState::DisableOtherWindows(HWND keep) {
 using win32::Win32Window;
 
 Win32Desktop::Win32Desktop(bool automation)
-    : state_(std::make_shared<win32::DesktopState>(automation)) {
-    if (automation) win32::InstallMessageBoxAnswerer(*state_);
-}
+    : state_(std::make_shared<win32::DesktopState>(automation)) {}
 
 Win32Desktop::~Win32Desktop() {
     win32::RemoveMessageBoxAnswerer(*state_);
@@ -404,8 +402,14 @@ void Win32Desktop::MessageBox(ui::WindowPeer* owner, const Text& message, const 
     state.DisableOtherWindows(ownerHwnd);
     const std::wstring text = win32::Wide(message);
     const std::wstring title = win32::Wide(caption);
+    // The answering hook sees every message the thread handles, which slows
+    // a list filled with thousands of items severalfold: it is there only
+    // while a box is up.
+    const bool answering = state.automation && state.messageBoxHook == nullptr;
+    if (answering) win32::InstallMessageBoxAnswerer(state);
     MessageBoxW(ownerHwnd, text.c_str(), title.c_str(),
                 MB_OK | (ownerHwnd != nullptr ? MB_APPLMODAL : MB_TASKMODAL));
+    if (answering) win32::RemoveMessageBoxAnswerer(state);
     for (const auto& [hwnd, enabled] : before) {
         if (IsWindow(hwnd) && (::IsWindowEnabled(hwnd) != FALSE) != enabled) {
             EnableWindow(hwnd, enabled ? TRUE : FALSE);
