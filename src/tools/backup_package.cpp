@@ -369,15 +369,20 @@ void StampTimes(platform::Files& files, const Item& item, std::uint32_t packedAt
 }
 
 // Reads the file to its end in pieces; false on a read error.
+// A small file needs a buffer of its size (one byte more shows that it grew),
+// and a short read is its end.
 bool ReadAll(platform::FileReader& reader, std::string& buffer,
              const std::function<bool(std::string_view)>& f) {
-    buffer.resize(kChunk);
+    const std::size_t chunk =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, reader.Size() + 1));
+    if (buffer.size() < chunk) buffer.resize(chunk);
     for (std::uint64_t offset = 0;;) {
-        const std::optional<std::size_t> n = reader.ReadAt(offset, buffer.data(), kChunk);
+        const std::optional<std::size_t> n = reader.ReadAt(offset, buffer.data(), chunk);
         if (!n) return false;
         if (*n == 0) return true;
         if (!f(std::string_view(buffer.data(), *n))) return false;
         offset += *n;
+        if (*n < chunk) return true;
     }
 }
 
