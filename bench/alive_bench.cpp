@@ -122,6 +122,9 @@ int AliveCase(int megabytes) {
     for (const char* command : {"无密打包备份", "复原无密备份"}) {
 #ifdef _WIN32
         HWND main = MainHwnd();
+        // Wholly on the screen, bar included, for whoever looks.
+        SetWindowPos(main, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
         const ui::Rect bar = program.App().main.进度条1.GetRect();
         POINT origin{bar.left, bar.top};
         ClientToScreen(main, &origin);

@@ -144,6 +144,12 @@ Program::Program(const std::vector<std::pair<Text, Text>>& notes, bool start)
     store::WriteProfileKey(*files_, settings, "Start", "Num", "1");
     store::WriteProfileKey(*files_, settings, "Start", "Num1", "0");
     store::WriteProfileKey(*files_, settings, "Alpha", "Num", "255");
+#ifdef _WIN32
+    // As the program's entry wires them.
+    static_cast<platform::Win32Files&>(*files_).duringLongWork = [this] {
+        desktop_->PaintWhileBusy();
+    };
+#endif
     files_->CreateFolder(folder_ + "\\Default");
     files_->CreateFolder(folder_ + "\\Default\\d");
     for (const auto& [title, content] : notes) Write(title, content);

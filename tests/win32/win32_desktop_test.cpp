@@ -66,6 +66,7 @@ ui::WindowDef TestWindowDef() {
     limited.multiline = true;
     add("编辑框4", ControlKind::Edit, 180).byteLimit = 10;
     add("按钮1", ControlKind::Button, 210);
+    add("进度条1", ControlKind::ProgressBar, 240);
     add("时钟1", ControlKind::Timer, 0);
     def.menu = {{0, "文件", "", false, false}, {1, "新建", "Ctrl+N", false, false}};
     return def;
@@ -290,6 +291,28 @@ TEST_F(Win32DesktopTest, MessageLoopTranslatesShortcutsOfTheMenu) {
     EXPECT_EQ(code, 7);
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(control("编辑框2").GetText(), "") << "the key went to the menu, not the box";
+}
+
+// Work behind a shown progress bar keeps the window painted, and only
+// painted: a click waiting in the queue is handled once the loop runs again.
+TEST_F(Win32DesktopTest, ProgressStepsPaintTheWindowButHandleNoInput) {
+    int clicks = 0;
+    control("按钮1").SetHandler(ui::Event::Click, [&](int) { ++clicks; });
+    window_->Show();
+    desktop_.State().PumpPending();
+    HWND hwnd = HwndOf(*window_);
+    PostMessageW(HwndOf(control("按钮1")), BM_CLICK, 0, 0);
+    for (bool barShown : {false, true}) {
+        control("进度条1").SetVisible(barShown);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        Sleep(200);  // past the pause between two paints
+        control("进度条1").SetPosition(barShown ? 60 : 30);
+        EXPECT_EQ(GetUpdateRect(hwnd, nullptr, FALSE) == FALSE, barShown);
+    }
+    EXPECT_EQ(control("进度条1").GetPosition(), 60);
+    EXPECT_EQ(clicks, 0);
+    desktop_.State().PumpPending();
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(Win32DesktopTest, TabMovesBetweenTabStopsInTheLoop) {

@@ -172,7 +172,8 @@ OVERLAPPED At(std::uint64_t offset) {
 
 class Win32Reader : public FileReader {
   public:
-    Win32Reader(HANDLE file, std::uint64_t size) : file_(file), size_(size) {}
+    Win32Reader(HANDLE file, std::uint64_t size, const std::function<void()>& busy)
+        : file_(file), size_(size), busy_(busy) {}
     std::uint64_t Size() const override { return size_; }
     std::optional<std::size_t> ReadAt(std::uint64_t offset, char* buffer,
                                       std::size_t size) override {
@@ -188,19 +189,21 @@ class Win32Reader : public FileReader {
             if (n == 0) break;
             done += n;
         }
+        if (busy_) busy_();
         return done;
     }
 
   private:
     Handle file_;
     std::uint64_t size_;
+    const std::function<void()>& busy_;
 };
 
 // Opened without sharing, so the temporary file cannot be deleted by a
 // cleaner in another copy of the program while it is written.
 class Win32Writer : public FileWriter {
   public:
-    Win32Writer(Files& owner, Text path, HANDLE file, std::wstring temp, std::wstring target,
+    Win32Writer(Win32Files& owner, Text path, HANDLE file, std::wstring temp, std::wstring target,
                 bool flush)
         : flush_(flush),
           owner_(owner),
@@ -226,6 +229,7 @@ class Win32Writer : public FileWriter {
             bytes.remove_prefix(written);
             offset += written;
         }
+        if (owner_.duringLongWork) owner_.duringLongWork();
         return ok_ && file_.Valid();
     }
     void SetModifiedTime(FileTime time) override { modified_ = time; }
@@ -252,7 +256,7 @@ class Win32Writer : public FileWriter {
 
   private:
     bool flush_;
-    Files& owner_;
+    Win32Files& owner_;
     Text path_;
     Handle file_;
     std::wstring temp_, target_;
@@ -293,7 +297,8 @@ std::unique_ptr<FileReader> Win32Files::OpenRead(const Text& path) {
         CloseHandle(h);
         return nullptr;
     }
-    return std::make_unique<Win32Reader>(h, static_cast<std::uint64_t>(size.QuadPart));
+    return std::make_unique<Win32Reader>(h, static_cast<std::uint64_t>(size.QuadPart),
+                                         duringLongWork);
 }
 
 std::unique_ptr<FileWriter> Win32Files::BeginWrite(const Text& path, WriteMode mode) {

@@ -824,6 +824,7 @@ void Win32Control::SetPosition(int position) {
     } else if (Is(ui::ControlKind::ProgressBar)) {
         SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(std::clamp(position, 0, 100)), 0);
         UpdateWindow(hwnd_);  // moves while the work goes on
+        window_.Desktop().PaintWhileBusy();
     }
 }
 

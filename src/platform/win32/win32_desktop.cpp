@@ -14,6 +14,8 @@ constexpr wchar_t kWindowClass[] = L"MoxiaWindow";
 // Safety valve for PumpPending: a handler that keeps posting to itself must
 // not hang a test.
 constexpr int kMaxPumpedMessages = 100000;
+// How often work behind a progress bar repaints the windows.
+constexpr DWORD kBusyPaintMilliseconds = 150;
 // The face of controls whose definition names none. The stock GUI face
 // (MS Shell Dlg, Tahoma) has no Chinese glyphs of its own and, bold or
 // outside a Chinese locale, shows every text of this program as boxes.
@@ -286,6 +288,28 @@ void DesktopState::PumpPending() {
     }
 }
 
+void DesktopState::PaintWhileBusy() {
+    const DWORD now = GetTickCount();
+    if (GetCurrentThreadId() != thread || now - lastBusyPaint < kBusyPaintMilliseconds) return;
+    const auto barShown = [](const Win32Window* window) {
+        return std::any_of(window->Controls().begin(), window->Controls().end(), [](const auto& c) {
+            return c->Definition().kind == ui::ControlKind::ProgressBar && c->IsVisible();
+        });
+    };
+    if (std::none_of(windows.begin(), windows.end(), barShown)) return;
+    lastBusyPaint = now;
+    // Looking for a paint message lets the system hand over what it holds for
+    // the windows (under Wine: what was drawn reaches the screen, and what
+    // was uncovered is marked for painting); every input message stays queued.
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_PAINT);
+    for (Win32Window* window : windows) {
+        if (window->Hwnd() != nullptr) {
+            RedrawWindow(window->Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        }
+    }
+}
+
 std::vector<HWND> DesktopState::DisableOtherWindows(HWND keep) {
     std::vector<HWND> disabled;
     for (Win32Window* window : windows) {
@@ -303,6 +327,10 @@ using win32::Win32Window;
 
 Win32Desktop::Win32Desktop(bool automation)
     : state_(std::make_shared<win32::DesktopState>(automation)) {}
+
+void Win32Desktop::PaintWhileBusy() {
+    state_->PaintWhileBusy();
+}
 
 Win32Desktop::~Win32Desktop() {
     win32::RemoveMessageBoxAnswerer(*state_);

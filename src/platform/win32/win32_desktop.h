@@ -61,6 +61,9 @@ class Win32Desktop : public Desktop, public ui::Automation {
     std::optional<Text> LastPopUp() override;
     std::optional<Layered> LayeredAttributes(ui::WindowPeer& window) override;
 
+    // Long work calls this now and then, from any thread; see DesktopState.
+    void PaintWhileBusy();
+
     // Shared with the window and control implementations.
     win32::DesktopState& State() { return *state_; }
 

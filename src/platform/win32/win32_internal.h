@@ -83,6 +83,13 @@ struct DesktopState {
     void Dispatch(MSG& msg);
     // Handles whatever is already queued (automation: deferred events).
     void PumpPending();
+    // While a progress bar is up, the work behind it keeps the message loop
+    // waiting: the windows are painted anyway, a few times a second at most,
+    // and nothing else is handled, so no other command can start before the
+    // work is done. Only on the thread the windows belong to.
+    void PaintWhileBusy();
+    const DWORD thread = GetCurrentThreadId();
+    DWORD lastBusyPaint = 0;
     // Disables every enabled top-level window of the program except `keep`
     // and returns them for re-enabling.
     std::vector<HWND> DisableOtherWindows(HWND keep);

@@ -10,6 +10,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::Win32Files files;
     platform::Win32Desktop desktop(false);
+    files.duringLongWork = [&desktop] { desktop.PaintWhileBusy(); };
     platform::Win32Shell shell;
     platform::Win32Clock clock;
     platform::Win32Internet internet;
