@@ -163,7 +163,7 @@ Program::~Program() {
 
 void Program::Launch() {
     app_ = std::make_unique<app::App>(platform_);
-    app::StartProgram(*app_);
+    program::StartProgram(*app_);
 }
 
 void Program::Start(bool open) {

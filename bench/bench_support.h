@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "program/program.h"
 
 #ifdef _WIN32
 #include "platform/win32/win32_desktop.h"

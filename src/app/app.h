@@ -2,8 +2,8 @@
 // The running program: its facilities, its per-run state and MainWindow.
 #include <memory>
 
-#include "about/version_server.h"
 #include "app/session_state.h"
+#include "app/version_server.h"
 #include "platform/platform.h"
 #include "store/data_folder.h"
 #include "ui/windows/find_replace_window.h"
@@ -61,8 +61,5 @@ inline constexpr const char* kNoSessionKeyMessage =
 // A message box with the program's caption over its windows, owned by the
 // dialog whose modal loop is running, or else by MainWindow.
 void ShowMessage(App& app, const Text& message);
-
-// Creates MainWindow, runs start-up, shows it and runs the message loop.
-int RunProgram(platform::Platform& platform);
 
 }  // namespace app

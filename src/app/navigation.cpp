@@ -1,8 +1,6 @@
 #include "app/navigation.h"
 
 #include "app/page_states.h"
-#include "commands/find_replace.h"
-#include "commands/title_search.h"
 #include "store/settings.h"
 #include "ui/icon_strips.h"
 
@@ -115,29 +113,6 @@ void FillDirectoryPage(App& app) {
 
 void ArmDirectoryRefresh(App& app) {
     app.main.时钟3.Arm();
-}
-
-void OnBackButton(App& app) {
-    // The list-page test comes first; it moves to the directory page, so at
-    // most one of the two runs.
-    if (app.state.CurrentPage == Page::DocumentList) {
-        ReturnToDirectories(app);
-    } else if (app.state.CurrentPage == Page::Editor) {
-        ReturnToDocumentList(app);
-        app.main.按钮1.Enable();
-    }
-}
-
-void OnSearchButton(App& app) {
-    if (app.state.CurrentPage == Page::DocumentList) {
-        RefreshDocumentList(app);
-        ApplyPageColumn(app, PageColumn::SearchButton);
-        app.state.CurrentPage = Page::DocumentList;
-        app.main.按钮1.Enable();
-        commands::OpenTitleSearch(app);
-    } else if (app.state.CurrentPage == Page::Editor) {
-        commands::OpenFindReplace(app);
-    }
 }
 
 }  // namespace app

@@ -19,8 +19,4 @@ void RefreshDocumentList(App& app);
 void FillDirectoryPage(App& app);
 void ArmDirectoryRefresh(App& app);
 
-// The three buttons decide by the current page alone.
-void OnBackButton(App& app);
-void OnSearchButton(App& app);
-
 }  // namespace app

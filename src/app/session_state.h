@@ -3,8 +3,8 @@
 // written to disk; settings are read from Start.ini when needed.
 #include <optional>
 
+#include "platform/window/peer.h"
 #include "text/text.h"
-#include "ui/peer.h"
 
 namespace app {
 

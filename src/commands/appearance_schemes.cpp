@@ -3,7 +3,6 @@
 #include <initializer_list>
 #include <string>
 
-#include "app/startup.h"
 #include "store/settings.h"
 #include "ui/appearance/colour_scheme.h"
 #include "ui/appearance/font_scheme.h"
@@ -116,7 +115,7 @@ void SaveCustomColours(app::App& app, ui::ColourSchemeWindow& w) {
         WriteColour(app, static_cast<ColourSlot>(slot), pickers[slot]->GetColour());
     }
     store::WriteSetting(app.files(), store::kColorNum, "4");
-    app::ApplySchemeCheckMarks(app);
+    ApplySchemeCheckMarks(app);
     ScheduleAppearanceRefresh(app);
 }
 
@@ -177,6 +176,16 @@ void SaveFonts(app::App& app, ui::FontSchemeWindow& w) {
 
 }  // namespace
 
+void ApplySchemeCheckMarks(app::App& app) {
+    const Text scheme = store::ReadSetting(app.files(), store::kColorNum);
+    const char* items[] = {"默认配色方案1", "默认配色方案2", "默认配色方案3", "自定义配色方案"};
+    const char* values[] = {"1", "2", "3", "4"};
+    for (int chosen = 0; chosen < 4; ++chosen) {
+        if (scheme != values[chosen]) continue;
+        for (int i = 0; i < 4; ++i) app.main.menu[items[i]].SetChecked(i == chosen);
+    }
+}
+
 void RefreshAppearance(app::App& app) {
     // One run per scheduling.
     app.main.时钟2.Stop();
@@ -194,7 +203,7 @@ void ChooseBuiltInColourScheme(app::App& app, int number) {
         WriteColour(app, static_cast<ColourSlot>(slot), scheme[slot]);
     }
     store::WriteSetting(app.files(), store::kColorNum, std::to_string(number));
-    app::ApplySchemeCheckMarks(app);
+    ApplySchemeCheckMarks(app);
     ScheduleAppearanceRefresh(app);
 }
 

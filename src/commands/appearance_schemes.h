@@ -19,6 +19,9 @@ void ChooseBuiltInColourScheme(app::App& app, int number);
 void OpenColourSchemeWindow(app::App& app);
 void OpenFontSchemeWindow(app::App& app);
 
+// Check marks of the four colour-scheme items from Color/Num.
+void ApplySchemeCheckMarks(app::App& app);
+
 // Binds the scheme menu items and the refresh timer of MainWindow.
 void BindAppearanceSchemes(app::App& app);
 

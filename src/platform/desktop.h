@@ -4,7 +4,7 @@
 // desktop in the native build.
 #include <memory>
 
-#include "ui/peer.h"
+#include "platform/window/peer.h"
 
 // <windows.h> renames MessageBox to MessageBoxW; the member keeps its name
 // whatever the include order.

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/desktop.h"
-#include "ui/peer.h"
+#include "platform/window/peer.h"
 
 namespace ui {
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/resources.h"
-#include "ui/peer.h"
+#include "platform/window/peer.h"
 
 namespace ui {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
+#include "commands/password_windows.h"
 #include "crypto/password_store.h"
-#include "crypto/password_windows.h"
 #include "crypto/rc4.h"
 #include "support/program_fixture.h"
 #include "tools/backup_commands.h"
@@ -251,7 +251,7 @@ TEST_F(PasswordTest, AStoreThatCannotBeWrittenIsReportedAndChangesNothing) {
     failWrite = "Custom.db";
     const DialogResult result = SetPasswordTo("abc");
     EXPECT_FALSE(result.closed);
-    EXPECT_EQ(MessageTexts(), std::vector<Text>{crypto::kStoreWriteFailedMessage});
+    EXPECT_EQ(MessageTexts(), std::vector<Text>{commands::kStoreWriteFailedMessage});
     EXPECT_FALSE(Exists("Custom.db"));
     EXPECT_EQ(Setting("Start", "Num1"), "0");
     EXPECT_FALSE(app().state.SessionKey);
@@ -263,7 +263,7 @@ TEST_F(PasswordTest, AStoreThatCannotBeWrittenIsReportedAndChangesNothing) {
     failWrite = "Start.ini";
     automation().ClearMessages();
     EXPECT_FALSE(SetPasswordTo("abc").closed);
-    EXPECT_EQ(MessageTexts(), std::vector<Text>{crypto::kSetSettingsFailedMessage});
+    EXPECT_EQ(MessageTexts(), std::vector<Text>{commands::kSetSettingsFailedMessage});
     EXPECT_FALSE(Exists("Custom.db"));
     EXPECT_EQ(Setting("Start", "Num1"), "0");
     EXPECT_FALSE(app().state.SessionKey);
@@ -276,7 +276,7 @@ TEST_F(PasswordTest, AStoreThatCannotBeWrittenIsReportedAndChangesNothing) {
     failWrite = "Start.ini";
     automation().ClearMessages();
     EXPECT_FALSE(ClearPasswordWith("abc").closed);
-    EXPECT_EQ(MessageTexts(), std::vector<Text>{crypto::kClearSettingsFailedMessage});
+    EXPECT_EQ(MessageTexts(), std::vector<Text>{commands::kClearSettingsFailedMessage});
     EXPECT_EQ(Setting("Start", "Num1"), "1");
     EXPECT_EQ(ReadFile("Custom.db"), record);
     EXPECT_TRUE(app::IsPasswordMode(app()));

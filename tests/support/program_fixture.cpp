@@ -1,6 +1,6 @@
 #include "support/program_fixture.h"
 
-#include "app/program.h"
+#include "program/program.h"
 #include "store/profile.h"
 
 namespace testing_support {
@@ -19,7 +19,7 @@ ProgramTest::~ProgramTest() {
 }
 
 void ProgramTest::StartProgram(bool settle) {
-    app::StartProgram(*app_);
+    program::StartProgram(*app_);
     if (settle) Tick();
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/desktop.h"
-#include "ui/automation.h"
+#include "platform/window/automation.h"
 
 namespace testing_support {
 

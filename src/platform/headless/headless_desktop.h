@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
-#include "ui/automation.h"
+#include "platform/window/automation.h"
 
 // Some toolchains map MessageBox to a macro; the interface name must stay.
 #pragma push_macro("MessageBox")

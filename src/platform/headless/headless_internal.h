@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/headless/text_buffer.h"
-#include "ui/automation.h"
+#include "platform/window/automation.h"
 
 namespace platform::headless {
 

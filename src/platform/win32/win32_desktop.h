@@ -12,7 +12,7 @@
 #undef MessageBox
 
 #include "platform/desktop.h"
-#include "ui/automation.h"
+#include "platform/window/automation.h"
 
 namespace platform {
 

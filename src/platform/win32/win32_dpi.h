@@ -5,7 +5,7 @@
 // between the two.
 #include <windows.h>
 
-#include "ui/peer.h"
+#include "platform/window/peer.h"
 
 namespace platform::win32 {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "ui/definition.h"
+#include "platform/window/definition.h"
 
 namespace ui::appearance {
 

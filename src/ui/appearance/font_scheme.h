@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "ui/definition.h"
+#include "platform/window/definition.h"
 
 namespace ui::appearance {
 

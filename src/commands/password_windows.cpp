@@ -1,4 +1,4 @@
-#include "crypto/password_windows.h"
+#include "commands/password_windows.h"
 
 #include <optional>
 
@@ -10,7 +10,7 @@
 #include "ui/windows/set_password_window.h"
 #include "ui/windows/unlock_window.h"
 
-namespace crypto {
+namespace commands {
 namespace {
 
 // Message boxes stay above the password window that raised them.
@@ -33,8 +33,8 @@ void StoreNewPassword(app::App& app, ui::SetPasswordWindow& window) {
 
     // Computed in memory: the plain password never reaches the disk, and the
     // record is byte for byte what a plain copy read back would give.
-    const std::string record = PasswordRecord(password);
-    const Text storePath = PasswordStorePath(files);
+    const std::string record = crypto::PasswordRecord(password);
+    const Text storePath = crypto::PasswordStorePath(files);
     const std::optional<std::string> previous = files.ReadFile(storePath);
     if (!files.WriteFile(storePath, record)) {
         Tell(app, window, kStoreWriteFailedMessage);
@@ -53,7 +53,7 @@ void StoreNewPassword(app::App& app, ui::SetPasswordWindow& window) {
         window.编辑框1.Focus();
         return;
     }
-    app.state.SessionKey = SessionKeyFromRecord(record);
+    app.state.SessionKey = crypto::SessionKeyFromRecord(record);
     app::ApplyProtectionColumn(app, app::ProtectionColumn::PasswordSet);
     Tell(app, window, "密码设置成功!");
     window.Close();
@@ -61,7 +61,7 @@ void StoreNewPassword(app::App& app, ui::SetPasswordWindow& window) {
 
 void RemovePassword(app::App& app, ui::ClearPasswordWindow& window) {
     platform::Files& files = app.files();
-    if (!CheckPassword(files, window.编辑框1.GetText())) {
+    if (!crypto::CheckPassword(files, window.编辑框1.GetText())) {
         Tell(app, window, "密码输入错误!");
         window.编辑框1.SetText("");
         window.编辑框1.Focus();
@@ -75,7 +75,7 @@ void RemovePassword(app::App& app, ui::ClearPasswordWindow& window) {
     }
     // The flag alone decides the mode; a record left behind by a failed
     // delete is never asked for and is overwritten by the next password.
-    files.DeleteFile(PasswordStorePath(files));
+    files.DeleteFile(crypto::PasswordStorePath(files));
     app::ApplyProtectionColumn(app, app::ProtectionColumn::PasswordCleared);
     Tell(app, window, "密码已清除!");
     window.Close();
@@ -84,14 +84,14 @@ void RemovePassword(app::App& app, ui::ClearPasswordWindow& window) {
 enum class UnlockOutcome { None, Unlocked, PlainMode };
 
 void Unlock(app::App& app, ui::UnlockWindow& window, UnlockOutcome& outcome) {
-    const std::string record = ReadPasswordRecord(app.files());
-    if (!CheckPassword(record, window.编辑框1.GetText())) {
+    const std::string record = crypto::ReadPasswordRecord(app.files());
+    if (!crypto::CheckPassword(record, window.编辑框1.GetText())) {
         Tell(app, window, "输入错误!");
         window.编辑框1.SetText("");
         window.编辑框1.Focus();
         return;
     }
-    app.state.SessionKey = SessionKeyFromRecord(record);
+    app.state.SessionKey = crypto::SessionKeyFromRecord(record);
     app::ApplyProtectionColumn(app, app::ProtectionColumn::Unlocked);
     outcome = UnlockOutcome::Unlocked;
     window.Close();
@@ -144,4 +144,4 @@ void ShowUnlockWindow(app::App& app) {
     }
 }
 
-}  // namespace crypto
+}  // namespace commands

@@ -1,4 +1,4 @@
-#include "ui/keyboard.h"
+#include "platform/window/keyboard.h"
 
 #include <utility>
 

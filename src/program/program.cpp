@@ -1,44 +1,56 @@
-#include "app/program.h"
+#include "program/program.h"
 
 #include "about/about_commands.h"
 #include "app/layout.h"
 #include "app/navigation.h"
-#include "app/startup.h"
+#include "app/page_states.h"
 #include "commands/appearance_icons.h"
+#include "commands/appearance_opacity.h"
 #include "commands/appearance_schemes.h"
 #include "commands/document_commands.h"
 #include "commands/editing.h"
-#include "commands/transparency.h"
-#include "crypto/password_windows.h"
+#include "commands/find_replace.h"
+#include "commands/password_windows.h"
+#include "commands/title_search.h"
+#include "program/startup.h"
 #include "store/settings.h"
 #include "tools/backup_commands.h"
 #include "tools/file_cipher.h"
 
-namespace app {
+namespace program {
 
-store::Mode CurrentMode(App& app) {
-    const bool password = store::IsPasswordSet(app.files()) && !app.state.PlainModeChosen;
-    return password ? store::Mode::Password : store::Mode::Plain;
+// Start-up and the bindings call the shared page operations throughout.
+using namespace app;
+
+namespace {
+
+// The three buttons decide by the current page alone.
+void OnBackButton(app::App& app) {
+    // The list-page test comes first; it moves to the directory page, so at
+    // most one of the two runs.
+    if (app.state.CurrentPage == Page::DocumentList) {
+        ReturnToDirectories(app);
+    } else if (app.state.CurrentPage == Page::Editor) {
+        ReturnToDocumentList(app);
+        app.main.按钮1.Enable();
+    }
 }
 
-bool IsPasswordMode(App& app) {
-    return CurrentMode(app) == store::Mode::Password;
+void OnSearchButton(app::App& app) {
+    if (app.state.CurrentPage == Page::DocumentList) {
+        RefreshDocumentList(app);
+        ApplyPageColumn(app, PageColumn::SearchButton);
+        app.state.CurrentPage = Page::DocumentList;
+        app.main.按钮1.Enable();
+        commands::OpenTitleSearch(app);
+    } else if (app.state.CurrentPage == Page::Editor) {
+        commands::OpenFindReplace(app);
+    }
 }
 
-const Text* RequireSessionKey(App& app) {
-    if (app.state.SessionKey) return &*app.state.SessionKey;
-    ShowMessage(app, kNoSessionKeyMessage);
-    return nullptr;
-}
+}  // namespace
 
-void ShowMessage(App& app, const Text& message) {
-    // A message raised inside a dialog belongs to that dialog: owned by
-    // MainWindow it would hand MainWindow back to the user when it closes.
-    ui::WindowPeer* owner = app.desktop().InnermostModal();
-    app.desktop().MessageBox(owner != nullptr ? owner : &app.main.Peer(), message, "信息：");
-}
-
-void BindMainWindowEvents(App& app) {
+void BindMainWindowEvents(app::App& app) {
     ui::MainWindow& w = app.main;
     App* a = &app;
     w.Peer().SetSizeHandler([a] { OnMainWindowSizeChanged(*a); });
@@ -67,8 +79,8 @@ void BindMainWindowEvents(App& app) {
     w.menu["删除当前文档"].OnChoose([a] { commands::DeleteDocument(*a); });
     w.menu["批量删除操作"].OnChoose([a] { commands::OpenDataFolder(*a); });
     w.menu["退出"].OnChoose([a] { commands::ExitProgram(*a); });
-    w.menu["设置密码"].OnChoose([a] { crypto::SetPassword(*a); });
-    w.menu["清除密码"].OnChoose([a] { crypto::ClearPassword(*a); });
+    w.menu["设置密码"].OnChoose([a] { commands::SetPassword(*a); });
+    w.menu["清除密码"].OnChoose([a] { commands::ClearPassword(*a); });
     w.menu["自定义文档目录图标"].OnChoose([a] { commands::OpenIconPicker(*a); });
     w.menu["窗口透明度调节"].OnChoose([a] { commands::OpenTransparencyWindow(*a); });
     w.menu["无密打包备份"].OnChoose([a] { tools::PackPlainBackup(*a); });
@@ -88,7 +100,7 @@ void BindMainWindowEvents(App& app) {
     commands::BindAppearanceSchemes(app);
 }
 
-void StartProgram(App& app) {
+void StartProgram(app::App& app) {
     app.main.Create(app.desktop());
     BindMainWindowEvents(app);
     RunStartUp(app);
@@ -103,4 +115,4 @@ int RunProgram(platform::Platform& platform) {
     return platform.desktop.RunMessageLoop();
 }
 
-}  // namespace app
+}  // namespace program

@@ -8,4 +8,8 @@ namespace commands {
 // the opacity at once; only "保存" keeps it for the next run.
 void OpenTransparencyWindow(app::App& app);
 
+// Makes MainWindow layered with the colour key and this opacity (0..255),
+// taking effect at once.
+void ApplyOpacity(app::App& app, int alpha);
+
 }  // namespace commands

@@ -3,7 +3,7 @@
 // start-up shows when one is set.
 #include "app/app.h"
 
-namespace crypto {
+namespace commands {
 
 // Shown instead of the success message when the password could not be
 // stored; nothing else has changed then.
@@ -23,4 +23,4 @@ void ClearPassword(app::App& app);
 // PlainMode; any other way out ends the process.
 void ShowUnlockWindow(app::App& app);
 
-}  // namespace crypto
+}  // namespace commands

@@ -1,4 +1,4 @@
-#include "ui/definition.h"
+#include "platform/window/definition.h"
 
 namespace ui {
 

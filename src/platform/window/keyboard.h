@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "ui/definition.h"
+#include "platform/window/definition.h"
 
 namespace ui {
 

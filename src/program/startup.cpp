@@ -1,17 +1,20 @@
-#include "app/startup.h"
+#include "program/startup.h"
 
 #include "about/help_text.h"
 #include "app/layout.h"
 #include "app/page_states.h"
-#include "crypto/password_windows.h"
+#include "commands/appearance_opacity.h"
+#include "commands/appearance_schemes.h"
+#include "commands/password_windows.h"
 #include "store/settings.h"
 
-namespace app {
+namespace program {
+
+using namespace app;
+
 namespace {
 
-constexpr ui::Colour kLayeredColourKey = ui::Rgb(252, 2, 251);
-
-void WriteWelcomeHelpDocument(App& app) {
+void WriteWelcomeHelpDocument(app::App& app) {
     platform::Files& files = app.files();
     const Text folder = store::DirectoryPath(files, "DefaultLog");
     if (!files.Exists(folder)) files.CreateFolder(folder);
@@ -19,7 +22,7 @@ void WriteWelcomeHelpDocument(App& app) {
     files.WriteFile(folder + "\\帮助文档.txt", about::WelcomeHelpText());
 }
 
-void SizeAndCentreMainWindow(App& app) {
+void SizeAndCentreMainWindow(app::App& app) {
     ui::WindowPeer& window = app.main.Peer();
     const long long width = store::ReadSettingInteger(app.files(), store::kWindowWidth);
     const long long height = store::ReadSettingInteger(app.files(), store::kWindowHeight);
@@ -33,7 +36,7 @@ void SizeAndCentreMainWindow(App& app) {
     app.main.标签3.SetWidth(applied.width);
 }
 
-void EnforceMinimumWindowSize(App& app) {
+void EnforceMinimumWindowSize(app::App& app) {
     ui::WindowPeer& window = app.main.Peer();
     const ui::Rect outer = window.GetOuterRect();
     const store::WindowSize size = store::ApplyMinimumWindowSize(outer.width, outer.height);
@@ -45,31 +48,13 @@ void EnforceMinimumWindowSize(App& app) {
 
 }  // namespace
 
-void HandOverToUnlockWindow(App& app) {
+void HandOverToUnlockWindow(app::App& app) {
     // Blocks until the prompt has closed: unlocked (SessionKey set) or
     // PlainMode chosen; every other way out ends the process.
-    crypto::ShowUnlockWindow(app);
+    commands::ShowUnlockWindow(app);
 }
 
-void ApplySchemeCheckMarks(App& app) {
-    const Text scheme = store::ReadSetting(app.files(), store::kColorNum);
-    const char* items[] = {"默认配色方案1", "默认配色方案2", "默认配色方案3", "自定义配色方案"};
-    const char* values[] = {"1", "2", "3", "4"};
-    for (int chosen = 0; chosen < 4; ++chosen) {
-        if (scheme != values[chosen]) continue;
-        for (int i = 0; i < 4; ++i) app.main.menu[items[i]].SetChecked(i == chosen);
-    }
-}
-
-void ApplyOpacity(App& app, int alpha) {
-    app.state.Opacity = alpha;
-    ui::WindowPeer& window = app.main.Peer();
-    window.SetExStyle(window.GetExStyle() | ui::kExStyleLayered);
-    // The window takes the opacity as one byte.
-    window.SetLayeredAttributes(kLayeredColourKey, alpha & 0xFF, ui::kLayeredColourKeyAndAlpha);
-}
-
-void RunStartUp(App& app) {
+void RunStartUp(app::App& app) {
     SessionState& state = app.state;
     ui::MainWindow& w = app.main;
     platform::Files& files = app.files();
@@ -95,7 +80,8 @@ void RunStartUp(App& app) {
     ApplyPageColumn(app, PageColumn::StartUp);
 
     store::InitialiseSettingsIfNew(files);
-    ApplyOpacity(app, static_cast<int>(store::ReadSettingInteger(files, store::kAlphaNum)));
+    commands::ApplyOpacity(app,
+                           static_cast<int>(store::ReadSettingInteger(files, store::kAlphaNum)));
 
     if (store::IsPasswordSet(files)) HandOverToUnlockWindow(app);
 
@@ -107,7 +93,7 @@ void RunStartUp(App& app) {
         store::WriteSetting(files, store::kStartNum, "1");
     }
 
-    ApplySchemeCheckMarks(app);
+    commands::ApplySchemeCheckMarks(app);
     SizeAndCentreMainWindow(app);
     state.DirectoryIconIndex = static_cast<int>(store::ReadSettingInteger(files, store::kIconNum));
     EnforceMinimumWindowSize(app);
@@ -125,4 +111,4 @@ void RunStartUp(App& app) {
     state.LayoutReady = true;
 }
 
-}  // namespace app
+}  // namespace program

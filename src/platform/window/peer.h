@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "ui/definition.h"
+#include "platform/window/definition.h"
 
 namespace ui {
 

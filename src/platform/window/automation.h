@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "ui/keyboard.h"
-#include "ui/peer.h"
+#include "platform/window/keyboard.h"
+#include "platform/window/peer.h"
 
 namespace ui {
 
