@@ -7,7 +7,6 @@
 #undef DeleteFile
 #undef MessageBox
 #else
-#include <ftw.h>
 #include <time.h>
 #include <unistd.h>
 #endif
@@ -65,40 +64,6 @@ void Pump() {
     }
 }
 
-Text MakeTempFolder() {
-    wchar_t base[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, base);
-    const std::wstring folder = std::wstring(base) + L"moxia-bench-" +
-                                std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                std::to_wstring(GetTickCount());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return platform::win32::FromWide(folder);
-}
-
-namespace {
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data{};
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring full = folder + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full);
-            } else {
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-}  // namespace
-
-void RemoveTempFolder(const Text& folder) {
-    RemoveTree(platform::win32::Wide(folder));
-}
 #else
 Memory ReadMemory() {
     Memory memory;
@@ -113,25 +78,12 @@ Memory ReadMemory() {
 }
 
 void Pump() {}
-
-Text MakeTempFolder() {
-    std::string pattern = "/tmp/moxia-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    return text::FromUtf8(pattern);
-}
-
-void RemoveTempFolder(const Text& folder) {
-    nftw(
-        text::ToUtf8(folder).c_str(),
-        [](const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }, 16,
-        FTW_DEPTH | FTW_PHYS);
-}
 #endif
 
 // ------------------------------------------------------------ the program ---
 
 Program::Program(const std::vector<std::pair<Text, Text>>& notes, bool start)
-    : folder_(MakeTempFolder()),
+    : folder_(temp_.path),
 #ifdef _WIN32
       files_(std::make_unique<platform::Win32Files>(folder_)),
       desktop_(std::make_unique<platform::Win32Desktop>(true)),
@@ -158,7 +110,6 @@ Program::Program(const std::vector<std::pair<Text, Text>>& notes, bool start)
 
 Program::~Program() {
     app_.reset();
-    RemoveTempFolder(folder_);
 }
 
 void Program::Launch() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "program/program.h"
+#include "support/temp_folder.h"
 
 #ifdef _WIN32
 #include "platform/win32/win32_desktop.h"
@@ -28,9 +29,6 @@ constexpr double kMiB = 1024.0 * 1024.0;
 
 // Handles whatever the program's windows have queued, paints included.
 void Pump();
-
-Text MakeTempFolder();
-void RemoveTempFolder(const Text& folder);
 
 class NoShell : public platform::Shell {
   public:
@@ -83,6 +81,7 @@ class Program {
     template <typename List>
     void Choose(const List& list, const Text& item);
 
+    testing_support::TempFolder temp_;  // removed with everything in it last
     Text folder_;
     std::unique_ptr<platform::Files> files_;
 #ifdef _WIN32
