@@ -1,5 +1,7 @@
 #include "store/data_folder.h"
 
+#include <algorithm>
+
 #include "crypto/rc4.h"
 
 namespace store {
@@ -62,16 +64,9 @@ std::string DocumentFileBytes(const Text& content, Mode mode, const Text& sessio
 namespace {
 
 Text PathKey(const Text& path) {
-    Text key;
-    for (std::size_t pos = 0; pos < path.size();) {
-        const std::size_t length = text::CharLength(path, pos);
-        char c = path[pos];
-        if (length == 1 && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (length == 1 && c == '/') c = '\\';
-        key += c;
-        key.append(path, pos + 1, length - 1);
-        pos += length;
-    }
+    // '/' is never the trail byte of a character, so it can be swapped bytewise.
+    Text key = text::AsciiLowerText(path);
+    std::replace(key.begin(), key.end(), '/', '\\');
     return key;
 }
 

@@ -231,6 +231,15 @@ bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+Text AsciiLowerText(std::string_view value) {
+    Text folded(value);
+    for (std::size_t i = 0; i < folded.size();
+         i += std::max<std::size_t>(CharLength(folded, i), 1)) {
+        folded[i] = AsciiLower(folded[i]);
+    }
+    return folded;
+}
+
 long long ToInteger(std::string_view value) {
     std::size_t i = 0;
     const auto isBlank = [](char c) {

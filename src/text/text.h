@@ -43,6 +43,10 @@ constexpr char AsciiLower(char c) {
 // folded (as the ANSI functions of Windows compare names).
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+// The text with its ASCII letters in lower case, stepping as CharLength does:
+// a key under which names equal but for case meet.
+Text AsciiLowerText(std::string_view value);
+
 // The program's text-to-integer conversion: optional blanks, optional sign,
 // leading digits; "" and non-numeric text give 0. Values beyond the range of
 // long long are clamped to it.

@@ -7,20 +7,19 @@ namespace {
 
 // Separators unified, empty components dropped, ASCII letters folded.
 Text Key(const Text& path) {
+    const Text folded = text::AsciiLowerText(path);
     Text key;
-    for (std::size_t pos = 0; pos < path.size();) {
-        const std::size_t length = text::CharLength(path, pos);
-        char c = path[pos];
-        if (length == 1 && c == '/') c = '\\';
-        if (length == 1 && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (length == 1 && c == '\\' && (key.empty() || key.back() == '\\')) {
+    for (std::size_t pos = 0; pos < folded.size();) {
+        const std::size_t length = text::CharLength(folded, pos);
+        const bool separator = length == 1 && (folded[pos] == '/' || folded[pos] == '\\');
+        if (separator && (key.empty() || key.back() == '\\')) {
             pos += 1;
             continue;
         }
-        if (length == 1) {
-            key += c;
+        if (separator) {
+            key += '\\';
         } else {
-            key.append(path, pos, length);
+            key.append(folded, pos, length);
         }
         pos += length;
     }

@@ -188,6 +188,27 @@ TEST(CharLength, StepsOverWholeCharacters) {
     EXPECT_EQ(text::CharLength("\xD6\x40", 0), 2u);  // trail bytes include ASCII letters
 }
 
+TEST(AsciiCase, FoldsLettersButNeverATrailByte) {
+    // 0x81 0x41 and 0x81 0x61 are two different characters whose trail bytes
+    // are the ASCII codes of "A" and "a".
+    struct Case {
+        std::string text, lower;
+    };
+    const Case cases[] = {
+        {"ReadMe.TXT", "readme.txt"},
+        {"\x81\x41Z", "\x81\x41z"},
+        {"A\x81\x30\x81\x30" "B", "a\x81\x30\x81\x30" "b"},
+        {"Z\x81", "z\x81"},  // a lead byte at the end stays one byte
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(text::AsciiLowerText(c.text), c.lower) << c.text;
+        EXPECT_TRUE(text::SameIgnoringAsciiCase(c.text, c.lower)) << c.text;
+    }
+    EXPECT_FALSE(text::SameIgnoringAsciiCase("\x81\x41", "\x81\x61"));
+    EXPECT_FALSE(text::SameIgnoringAsciiCase("ab", "abc"));
+}
+
 TEST(BytesToText, StopsAtTheFirstZeroByte) {
     EXPECT_EQ(text::BytesToText(std::string("ab\0cd", 5)), Text("ab"));
     EXPECT_EQ(text::BytesToText(std::string("\0x", 2)), Text(""));
