@@ -4,33 +4,9 @@
 #include <algorithm>
 
 #include "platform/headless/headless_internal.h"
+#include "platform/window/byte_limit.h"
 
 namespace platform::headless {
-
-namespace {
-
-std::size_t Bytes(std::u16string_view utf16) {
-    return text::FromUtf16(utf16).size();
-}
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-// Length in units of the character starting at `i`: a surrogate pair and a
-// CR LF pair go as one.
-std::size_t CharacterUnits(std::u16string_view text, std::size_t i) {
-    if (i + 1 < text.size()) {
-        if (IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1])) return 2;
-        if (text[i] == u'\r' && text[i + 1] == u'\n') return 2;
-    }
-    return 1;
-}
-
-}  // namespace
 
 HeadlessControl::HeadlessControl(HeadlessWindow& window, int index, const ui::ControlDef& def,
                                  int parentIndex)
@@ -325,13 +301,9 @@ void HeadlessControl::Paste() {
 void HeadlessControl::PasteClipboard() {
     const DesktopCore& core = window_.Core();
     if (!core.clipboardHasText) return;
-    std::u16string value = core.clipboard;
-    if (Is(ui::ControlKind::Edit) && !def_.multiline) {
-        // A single-line box takes the first line only.
-        const std::size_t end = value.find_first_of(u"\r\n");
-        if (end != std::u16string::npos) value.resize(end);
-    }
-    InsertWithinLimit(value, false);
+    const std::u16string_view value = core.clipboard;
+    InsertWithinLimit(Is(ui::ControlKind::Edit) && !def_.multiline ? ui::FirstLine(value) : value,
+                      false);
 }
 
 bool HeadlessControl::InsertWithinLimit(std::u16string_view value, bool typing) {
@@ -339,24 +311,12 @@ bool HeadlessControl::InsertWithinLimit(std::u16string_view value, bool typing) 
         buffer_.ReplaceSelection(value, typing);
         return true;
     }
-    // The limit counts GBK bytes of what stays plus what comes in.
-    const std::u16string& stored = buffer_.Stored();
-    const std::size_t kept =
-        Bytes(std::u16string_view(stored).substr(
-            0, static_cast<std::size_t>(buffer_.SelectionStart()))) +
-        Bytes(std::u16string_view(stored).substr(static_cast<std::size_t>(buffer_.SelectionEnd())));
-    const std::size_t limit = static_cast<std::size_t>(def_.byteLimit);
-    std::size_t room = kept < limit ? limit - kept : 0;
-    std::size_t take = 0;
-    while (take < value.size()) {
-        const std::size_t units = CharacterUnits(value, take);
-        const std::size_t cost = Bytes(value.substr(take, units));
-        if (cost > room) break;
-        room -= cost;
-        take += units;
-    }
-    if (take == 0 && !value.empty()) return false;
-    buffer_.ReplaceSelection(value.substr(0, take), typing);
+    const std::size_t kept = ui::BytesOutsideSelection(
+        buffer_.Stored(), static_cast<std::size_t>(buffer_.SelectionStart()),
+        static_cast<std::size_t>(buffer_.SelectionEnd()));
+    const std::u16string_view fits = ui::WithinByteLimit(value, kept, def_.byteLimit);
+    if (fits.empty() && !value.empty()) return false;
+    buffer_.ReplaceSelection(fits, typing);
     return true;
 }
 
@@ -416,12 +376,7 @@ bool HeadlessControl::DeliverTick() {
 }
 
 std::optional<Text> HeadlessControl::ShowFileDialog(const ui::FileDialogRequest& request) {
-    DesktopCore& core = window_.Core();
-    core.fileRequests.push_back(request);
-    if (core.fileAnswers.empty()) return std::nullopt;  // nobody to ask: cancelled
-    std::optional<Text> answer = std::move(core.fileAnswers.front());
-    core.fileAnswers.pop_front();
-    return answer;
+    return window_.Core().queues.AnswerFileDialog(request);
 }
 
 void HeadlessControl::SetHandler(ui::Event event, ui::EventHandler handler) {
@@ -466,9 +421,8 @@ void HeadlessControl::UserType(const Text& value) {
     const std::u16string units = text::ToUtf16(value);
     bool afterCr = false;
     for (std::size_t i = 0; i < units.size();) {
-        const std::size_t n =
-            i + 1 < units.size() && IsHighSurrogate(units[i]) && IsLowSurrogate(units[i + 1]) ? 2
-                                                                                              : 1;
+        // Key by key: a surrogate pair is one character, CR and LF are two keys.
+        const std::size_t n = units[i] == u'\r' ? 1 : ui::CharacterUnits(units, i);
         TypeUnit(std::u16string_view(units).substr(i, n), afterCr);
         i += n;
     }

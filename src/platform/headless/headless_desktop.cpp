@@ -26,40 +26,21 @@ std::unique_ptr<ui::WindowPeer> HeadlessDesktop::CreateWindowFromDef(const ui::W
 void HeadlessDesktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
     HeadlessWindow& modal = AsHeadless(window);
     // After an exit request no loop starts: the process would be gone.
-    if (!modal.IsOpen() || core_->exitRequested) return;
+    if (!modal.IsOpen() || core_->queues.ExitRequested()) return;
     const std::uint64_t serial = modal.Serial();
     const std::uint64_t ownerSerial = owner != nullptr ? AsHeadless(*owner).Serial() : 0;
 
-    // Disable every other window; remember which were enabled so that nested
-    // loops give back exactly what they took.
-    std::vector<std::uint64_t> disabled;
-    for (const auto& [other, peer] : core_->windows) {
-        if (other == serial || !peer->WindowEnabled()) continue;
-        peer->SetWindowEnabled(false);
-        disabled.push_back(other);
-    }
+    const std::vector<ui::WindowId> taken = core_->modal.BeginLoop(serial);
     modal.Show();
-
-    ++core_->modalDepth;
-    core_->modalWindows.push_back(serial);
-    std::function<void(ui::WindowPeer&)> script;
-    if (!core_->modalScripts.empty()) {
-        script = std::move(core_->modalScripts.front());
-        core_->modalScripts.pop_front();
-    }
-    if (script) script(window);
+    if (const ui::ModalScript script = core_->queues.TakeModalScript()) script(window);
     // Nobody is left to use the window: its close box ends the loop, and a
     // close handler that refuses cannot keep it open forever.
     if (HeadlessWindow* still = core_->Find(serial); still != nullptr && still->IsOpen()) {
         still->CloseAsUser();
         if (HeadlessWindow* again = core_->Find(serial); again != nullptr) again->Close();
     }
-    --core_->modalDepth;
-    core_->modalWindows.pop_back();
-
-    for (std::uint64_t other : disabled) {
-        if (HeadlessWindow* peer = core_->Find(other)) peer->SetWindowEnabled(true);
-    }
+    core_->modal.EndLoop();
+    core_->modal.GiveBack(taken);
     if (HeadlessWindow* ownerWindow = core_->Find(ownerSerial); ownerWindow != nullptr) {
         ownerWindow->Focus();
     }
@@ -71,7 +52,7 @@ int HeadlessDesktop::RunMessageLoop() {
         core_->messageLoopScript = nullptr;
         script();
     }
-    const int code = core_->quitCode ? *core_->quitCode : core_->exitRequested.value_or(0);
+    const int code = core_->quitCode ? *core_->quitCode : core_->queues.ExitRequested().value_or(0);
     core_->quitCode.reset();  // WM_QUIT is taken from the queue once
     return code;
 }
@@ -81,23 +62,20 @@ void HeadlessDesktop::Quit(int exitCode) {
 }
 
 void HeadlessDesktop::ExitProcess(int exitCode) {
-    // The process would be gone after the first request.
-    if (!core_->exitRequested) core_->exitRequested = exitCode;
+    core_->queues.RequestExit(exitCode);
 }
 
 void HeadlessDesktop::MessageBox(ui::WindowPeer* owner, const Text& message, const Text& caption) {
-    // Answered at once: no window's enabled state changes meanwhile.
-    const Text ownerName = owner != nullptr ? owner->Definition().name : Text();
-    core_->messages.push_back({message, caption, ownerName});
+    // Answered at once: every window is back as it was before anyone can look.
+    const ui::WindowId ownerId = owner != nullptr ? AsHeadless(*owner).Serial() : 0;
+    const ui::ModalPolicy::Snapshot before = core_->modal.BeginMessageBox(ownerId);
+    core_->queues.RecordMessage(
+        {message, caption, owner != nullptr ? owner->Definition().name : Text()});
+    core_->modal.EndMessageBox(before);
 }
 
 ui::WindowPeer* HeadlessDesktop::InnermostModal() {
-    for (auto it = core_->modalWindows.rbegin(); it != core_->modalWindows.rend(); ++it) {
-        if (HeadlessWindow* window = core_->Find(*it); window != nullptr && window->IsOpen()) {
-            return window;
-        }
-    }
-    return nullptr;
+    return core_->Find(core_->modal.Innermost());
 }
 
 ui::Size HeadlessDesktop::ScreenSize() {
@@ -167,38 +145,10 @@ bool HeadlessDesktop::IsTimerArmed(ui::ControlPeer& timer) {
     return AsHeadless(timer).TimerArmed();
 }
 
-const std::vector<ui::MessageRecord>& HeadlessDesktop::Messages() {
-    return core_->messages;
-}
-
-void HeadlessDesktop::ClearMessages() {
-    core_->messages.clear();
-}
-
-void HeadlessDesktop::OnNextModal(std::function<void(ui::WindowPeer&)> script) {
-    core_->modalScripts.push_back(std::move(script));
-}
-
-void HeadlessDesktop::AnswerNextFileDialog(std::optional<Text> path) {
-    core_->fileAnswers.push_back(std::move(path));
-}
-
-std::vector<ui::FileDialogRequest> HeadlessDesktop::FileDialogsShown() {
-    return core_->fileRequests;
-}
-
-std::optional<int> HeadlessDesktop::ExitRequested() {
-    return core_->exitRequested;
-}
-
 std::optional<ui::Automation::Layered> HeadlessDesktop::LayeredAttributes(ui::WindowPeer& window) {
     const auto alpha = LayeredAlpha(window);
     if (!alpha) return std::nullopt;
     return Layered{LayeredKey(window).value_or(0), *alpha, LayeredFlags(window).value_or(0)};
-}
-
-std::optional<Text> HeadlessDesktop::LastPopUp() {
-    return core_->lastPopUp;
 }
 
 void HeadlessDesktop::OnMessageLoop(std::function<void()> script) {
@@ -259,8 +209,12 @@ int HeadlessDesktop::OpenWindowCount() const {
     return count;
 }
 
+ui::AutomationQueues& HeadlessDesktop::Queues() {
+    return core_->queues;
+}
+
 int HeadlessDesktop::ModalDepth() const {
-    return core_->modalDepth;
+    return core_->modal.Depth();
 }
 
 }  // namespace platform

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
-#include "platform/window/automation.h"
+#include "platform/window/automation_queues.h"
 
 // Some toolchains map MessageBox to a macro; the interface name must stay.
 #pragma push_macro("MessageBox")
@@ -25,7 +25,7 @@ namespace headless {
 struct DesktopCore;
 }
 
-class HeadlessDesktop : public Desktop, public ui::Automation {
+class HeadlessDesktop : public Desktop, public ui::QueuedAutomation {
   public:
     // The screen of the virtual display the Windows suite runs on.
     static constexpr ui::Size kDefaultScreen{1600, 1000};
@@ -70,13 +70,6 @@ class HeadlessDesktop : public Desktop, public ui::Automation {
     bool IsWindowEnabled(ui::WindowPeer& window) override;
     int FirePendingTimers() override;
     bool IsTimerArmed(ui::ControlPeer& timer) override;
-    const std::vector<ui::MessageRecord>& Messages() override;
-    void ClearMessages() override;
-    void OnNextModal(std::function<void(ui::WindowPeer&)> script) override;
-    void AnswerNextFileDialog(std::optional<Text> path) override;
-    std::vector<ui::FileDialogRequest> FileDialogsShown() override;
-    std::optional<int> ExitRequested() override;
-    std::optional<Text> LastPopUp() override;
     std::optional<Layered> LayeredAttributes(ui::WindowPeer& window) override;
 
     // What only the headless desktop can tell, for its own tests.
@@ -98,6 +91,7 @@ class HeadlessDesktop : public Desktop, public ui::Automation {
     int ModalDepth() const;
 
   private:
+    ui::AutomationQueues& Queues() override;
     std::shared_ptr<headless::DesktopCore> core_;
 };
 

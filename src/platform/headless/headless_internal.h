@@ -2,7 +2,6 @@
 // Internal to the headless desktop: the window, control and menu peers and
 // the state they share with the desktop. Only this folder includes it.
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -10,7 +9,8 @@
 #include <vector>
 
 #include "platform/headless/text_buffer.h"
-#include "platform/window/automation.h"
+#include "platform/window/automation_queues.h"
+#include "platform/window/modal_policy.h"
 
 namespace platform::headless {
 
@@ -31,7 +31,7 @@ constexpr int kMenuBarHeight = 20;
 // WS_EX_WINDOWEDGE, which Windows adds to every captioned window.
 constexpr std::uint32_t kExStyleWindowEdge = 0x100;
 
-struct DesktopCore {
+struct DesktopCore final : ui::WindowSwitches {
     explicit DesktopCore(ui::Size screen) : screen(screen) {}
 
     ui::Size screen;
@@ -50,16 +50,15 @@ struct DesktopCore {
     std::u16string clipboard;
     bool clipboardHasText = false;
 
-    std::vector<ui::MessageRecord> messages;
-    std::deque<std::function<void(ui::WindowPeer&)>> modalScripts;
-    std::deque<std::optional<Text>> fileAnswers;
-    std::vector<ui::FileDialogRequest> fileRequests;
-    std::optional<int> exitRequested;
+    ui::AutomationQueues queues;
     std::optional<int> quitCode;
-    std::optional<Text> lastPopUp;
     std::function<void()> messageLoopScript;
-    int modalDepth = 0;
-    std::vector<std::uint64_t> modalWindows;  // innermost last
+
+    // Windows by serial for the modal rule.
+    std::vector<ui::WindowId> OpenWindows() override;
+    bool IsOn(ui::WindowId window) override;
+    void Switch(ui::WindowId window, bool on) override;
+    ui::ModalPolicy modal{*this};
 };
 
 class HeadlessControl final : public ui::ControlPeer {

@@ -74,7 +74,7 @@ void HeadlessMenu::PopUpAtCursor(const Text& barCaption) {
     if (!item.opensSubmenu) Fail("not a menu with items", barCaption);
     if (!window_.IsOpen()) return;
     // Recorded, then dismissed at once: nothing is chosen from it.
-    window_.Core().lastPopUp = barCaption;
+    window_.Core().queues.RecordPopUp(barCaption);
 }
 
 void HeadlessMenu::Run(Item& item) {

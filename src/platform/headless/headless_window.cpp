@@ -18,6 +18,23 @@ HeadlessWindow* DesktopCore::Find(std::uint64_t serial) const {
     return it == windows.end() ? nullptr : it->second;
 }
 
+std::vector<ui::WindowId> DesktopCore::OpenWindows() {
+    std::vector<ui::WindowId> open;
+    for (const auto& [serial, window] : windows) {
+        if (window->IsOpen()) open.push_back(serial);
+    }
+    return open;
+}
+
+bool DesktopCore::IsOn(ui::WindowId window) {
+    const HeadlessWindow* peer = Find(window);
+    return peer != nullptr && peer->WindowEnabled();
+}
+
+void DesktopCore::Switch(ui::WindowId window, bool on) {
+    if (HeadlessWindow* peer = Find(window)) peer->SetWindowEnabled(on);
+}
+
 void DesktopCore::SetFocus(std::uint64_t window, int control) {
     if (focusWindow != window) {
         if (HeadlessWindow* left = Find(focusWindow)) left->RememberFocus(focusControl);

@@ -35,7 +35,7 @@ LRESULT CALLBACK AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
             Text message = DialogItemText(box, 0xFFFF);
             if (GetDlgItem(box, 0xFFFF) == nullptr) message = DialogItemText(box, 100);
             Win32Window* owner = answeringDesktop->FindWindow(GetWindow(box, GW_OWNER));
-            answeringDesktop->messages.push_back(
+            answeringDesktop->queues.RecordMessage(
                 {message, FromWide(WindowText(box)), owner ? owner->Definition().name : Text()});
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
@@ -308,30 +308,6 @@ bool Win32Desktop::IsTimerArmed(ui::ControlPeer& timer) {
     return static_cast<Win32Control&>(timer).TimerArmed();
 }
 
-const std::vector<ui::MessageRecord>& Win32Desktop::Messages() {
-    return state_->messages;
-}
-
-void Win32Desktop::ClearMessages() {
-    state_->messages.clear();
-}
-
-void Win32Desktop::OnNextModal(std::function<void(ui::WindowPeer&)> script) {
-    state_->modalScripts.push_back(std::move(script));
-}
-
-void Win32Desktop::AnswerNextFileDialog(std::optional<Text> path) {
-    state_->fileAnswers.push_back(std::move(path));
-}
-
-std::vector<ui::FileDialogRequest> Win32Desktop::FileDialogsShown() {
-    return state_->fileRequests;
-}
-
-std::optional<int> Win32Desktop::ExitRequested() {
-    return state_->exitRequested;
-}
-
 std::optional<ui::Automation::Layered> Win32Desktop::LayeredAttributes(ui::WindowPeer& window) {
     HWND hwnd = static_cast<win32::Win32Window&>(window).Hwnd();
     COLORREF key = 0;
@@ -341,10 +317,6 @@ std::optional<ui::Automation::Layered> Win32Desktop::LayeredAttributes(ui::Windo
         return std::nullopt;
     }
     return Layered{static_cast<ui::Colour>(key), alpha, static_cast<std::uint32_t>(flags)};
-}
-
-std::optional<Text> Win32Desktop::LastPopUp() {
-    return state_->lastPopUp;
 }
 
 }  // namespace platform

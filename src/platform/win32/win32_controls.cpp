@@ -2,6 +2,7 @@
 #include <cwchar>
 
 #include "platform/win32/win32_internal.h"
+#include "platform/window/byte_limit.h"
 
 namespace platform::win32 {
 
@@ -319,15 +320,19 @@ void Win32Control::ChooseColourByUser() {
 
 // ------------------------------------------------------------ byte limit ---
 
-// The GBK bytes that stay when the selection is replaced.
+namespace {
+
+std::u16string_view Utf16(std::wstring_view wide) {
+    return {reinterpret_cast<const char16_t*>(wide.data()), wide.size()};
+}
+
+}  // namespace
+
 std::size_t Win32Control::BytesOutsideSelection() const {
-    const std::wstring current = WindowText(hwnd_);
     DWORD start = 0, end = 0;
     SendMessageW(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
-    start = std::min<DWORD>(start, static_cast<DWORD>(current.size()));
-    end = std::clamp<DWORD>(end, start, static_cast<DWORD>(current.size()));
-    return ByteCount(current.substr(0, start)) + ByteCount(current.substr(end));
+    return ui::BytesOutsideSelection(Utf16(WindowText(hwnd_)), start, end);
 }
 
 bool Win32Control::AcceptChar(wchar_t unit) {
@@ -352,8 +357,7 @@ bool Win32Control::AcceptChar(wchar_t unit) {
             inserted.assign(1, unit);
         }
     }
-    const std::size_t kept = BytesOutsideSelection();
-    if (kept + ByteCount(inserted) > static_cast<std::size_t>(def_.byteLimit)) {
+    if (ui::WithinByteLimit(Utf16(inserted), BytesOutsideSelection(), def_.byteLimit).empty()) {
         MessageBeep(MB_OK);
         return false;
     }
@@ -366,33 +370,16 @@ bool Win32Control::AcceptChar(wchar_t unit) {
 
 void Win32Control::PasteWithinLimit() {
     if (hwnd_ == nullptr || (GetWindowLongW(hwnd_, GWL_STYLE) & ES_READONLY) != 0) return;
-    std::wstring clip = ClipboardText(hwnd_);
-    if (!def_.multiline) {
-        // A single-line box takes the first line only.
-        const std::size_t lineEnd = clip.find_first_of(L"\r\n");
-        if (lineEnd != std::wstring::npos) clip.resize(lineEnd);
-    }
-    const std::size_t kept = BytesOutsideSelection();
-    const std::size_t limit = static_cast<std::size_t>(def_.byteLimit);
-    std::size_t room = limit > kept ? limit - kept : 0;
-    // Whole characters only: a surrogate pair, and CR LF, go in together or not at all.
-    std::size_t taken = 0;
-    while (taken < clip.size()) {
-        std::size_t units = 1;
-        const wchar_t c = clip[taken];
-        if (c >= 0xD800 && c <= 0xDBFF && taken + 1 < clip.size()) units = 2;
-        if (c == L'\r' && taken + 1 < clip.size() && clip[taken + 1] == L'\n') units = 2;
-        const std::size_t cost = ByteCount(std::wstring_view(clip).substr(taken, units));
-        if (cost > room) break;
-        room -= cost;
-        taken += units;
-    }
-    clip.resize(taken);
-    if (clip.empty()) {
-        if (taken == 0 && !ClipboardText(hwnd_).empty()) MessageBeep(MB_OK);
+    const std::wstring clip = ClipboardText(hwnd_);
+    const std::u16string_view offered = def_.multiline ? Utf16(clip) : ui::FirstLine(Utf16(clip));
+    const std::u16string_view fits =
+        ui::WithinByteLimit(offered, BytesOutsideSelection(), def_.byteLimit);
+    if (fits.empty()) {
+        if (!clip.empty()) MessageBeep(MB_OK);
         return;
     }
-    SendMessageW(hwnd_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(clip.c_str()));
+    const std::wstring pasted(fits.begin(), fits.end());
+    SendMessageW(hwnd_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pasted.c_str()));
 }
 
 // ---------------------------------------------------------- every visual ---
@@ -872,11 +859,7 @@ std::wstring FileDialogFilter(const Text& filter) {
 std::optional<Text> Win32Control::ShowFileDialog(const ui::FileDialogRequest& request) {
     DesktopState& desktop = window_.Desktop();
     if (desktop.automation) {
-        desktop.fileRequests.push_back(request);
-        if (desktop.fileAnswers.empty()) return std::nullopt;
-        std::optional<Text> answer = std::move(desktop.fileAnswers.front());
-        desktop.fileAnswers.pop_front();
-        return answer;
+        return desktop.queues.AnswerFileDialog(request);
     }
     const std::wstring filter = FileDialogFilter(request.filter);
     const std::wstring title = Wide(request.title);

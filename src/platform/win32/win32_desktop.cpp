@@ -310,15 +310,20 @@ void DesktopState::PaintWhileBusy() {
     }
 }
 
-std::vector<HWND> DesktopState::DisableOtherWindows(HWND keep) {
-    std::vector<HWND> disabled;
+std::vector<ui::WindowId> DesktopState::OpenWindows() {
+    std::vector<ui::WindowId> open;
     for (Win32Window* window : windows) {
-        HWND hwnd = window->Hwnd();
-        if (hwnd == nullptr || hwnd == keep || !IsWindowEnabled(hwnd)) continue;
-        EnableWindow(hwnd, FALSE);
-        disabled.push_back(hwnd);
+        if (window->Hwnd() != nullptr) open.push_back(IdOf(window->Hwnd()));
     }
-    return disabled;
+    return open;
+}
+
+bool DesktopState::IsOn(ui::WindowId window) {
+    return IsWindow(HwndOf(window)) && ::IsWindowEnabled(HwndOf(window));
+}
+
+void DesktopState::Switch(ui::WindowId window, bool on) {
+    if (IsWindow(HwndOf(window))) EnableWindow(HwndOf(window), on ? TRUE : FALSE);
 }
 
 }  // namespace win32
@@ -352,23 +357,17 @@ void Win32Desktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
 
     // Every other window of the program, not only the owner: a modeless
     // window works on MainWindow too.
-    const std::vector<HWND> disabled = state.DisableOtherWindows(hwnd);
-    modal.disabledByModal.insert(modal.disabledByModal.end(), disabled.begin(), disabled.end());
-    // A window built before an earlier modal loop disabled everything.
-    if (!::IsWindowEnabled(hwnd)) EnableWindow(hwnd, TRUE);
+    const std::vector<ui::WindowId> taken = state.modal.BeginLoop(win32::IdOf(hwnd));
+    modal.disabledByModal.insert(modal.disabledByModal.end(), taken.begin(), taken.end());
 
     if (state.automation) {
-        modal.hasModalScript = !state.modalScripts.empty();
-        if (modal.hasModalScript) {
-            modal.modalScript = std::move(state.modalScripts.front());
-            state.modalScripts.pop_front();
-        }
+        modal.modalScript = state.queues.TakeModalScript();
+        modal.hasModalScript = modal.modalScript != nullptr;
         // Runs once the loop below is running, inside it.
         PostMessageW(hwnd, win32::kMsgRunModalScript, 0, 0);
     }
     modal.Show();
 
-    state.modalWindows.push_back(hwnd);
     MSG msg;
     while (modal.IsOpen() && !state.Ending()) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -384,7 +383,7 @@ void Win32Desktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
         modal.CloseAsUser();
         modal.Close();
     }
-    state.modalWindows.pop_back();
+    state.modal.EndLoop();
     modal.RestoreDisabledWindows();
     if (ownerHwnd != nullptr && IsWindow(ownerHwnd) && IsWindowVisible(ownerHwnd)) {
         SetActiveWindow(ownerHwnd);
@@ -400,7 +399,7 @@ int Win32Desktop::RunMessageLoop() {
         if (got == 0) return static_cast<int>(msg.wParam);
         state.Dispatch(msg);
     }
-    return *state.exitRequested;
+    return *state.queues.ExitRequested();
 }
 
 void Win32Desktop::Quit(int exitCode) {
@@ -409,7 +408,7 @@ void Win32Desktop::Quit(int exitCode) {
 
 void Win32Desktop::ExitProcess(int exitCode) {
     if (!state_->automation) ::ExitProcess(static_cast<UINT>(exitCode));
-    if (!state_->exitRequested) state_->exitRequested = exitCode;
+    state_->queues.RequestExit(exitCode);
     // Wakes any loop waiting for a message so it can end.
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
@@ -421,13 +420,7 @@ void Win32Desktop::MessageBox(ui::WindowPeer* owner, const Text& message, const 
     // it was before (Wine does so even for an owner a modal loop had
     // disabled). So the box is made modal to every window here, and every
     // window gets back exactly the state it had.
-    std::vector<std::pair<HWND, bool>> before;
-    for (Win32Window* window : state.windows) {
-        if (window->Hwnd() != nullptr) {
-            before.emplace_back(window->Hwnd(), ::IsWindowEnabled(window->Hwnd()) != FALSE);
-        }
-    }
-    state.DisableOtherWindows(ownerHwnd);
+    const ui::ModalPolicy::Snapshot before = state.modal.BeginMessageBox(win32::IdOf(ownerHwnd));
     const std::wstring text = win32::Wide(message);
     const std::wstring title = win32::Wide(caption);
     // The answering hook sees every message the thread handles, which slows
@@ -438,11 +431,7 @@ void Win32Desktop::MessageBox(ui::WindowPeer* owner, const Text& message, const 
     MessageBoxW(ownerHwnd, text.c_str(), title.c_str(),
                 MB_OK | (ownerHwnd != nullptr ? MB_APPLMODAL : MB_TASKMODAL));
     if (answering) win32::RemoveMessageBoxAnswerer(state);
-    for (const auto& [hwnd, enabled] : before) {
-        if (IsWindow(hwnd) && (::IsWindowEnabled(hwnd) != FALSE) != enabled) {
-            EnableWindow(hwnd, enabled ? TRUE : FALSE);
-        }
-    }
+    state.modal.EndMessageBox(before);
     if (ownerHwnd != nullptr && IsWindow(ownerHwnd) && ::IsWindowEnabled(ownerHwnd)) {
         SetActiveWindow(ownerHwnd);
     }
@@ -450,10 +439,11 @@ void Win32Desktop::MessageBox(ui::WindowPeer* owner, const Text& message, const 
 }
 
 ui::WindowPeer* Win32Desktop::InnermostModal() {
-    for (auto it = state_->modalWindows.rbegin(); it != state_->modalWindows.rend(); ++it) {
-        if (Win32Window* window = state_->FindWindow(*it)) return window;
-    }
-    return nullptr;
+    return state_->FindWindow(win32::HwndOf(state_->modal.Innermost()));
+}
+
+ui::AutomationQueues& Win32Desktop::Queues() {
+    return state_->queues;
 }
 
 ui::Size Win32Desktop::ScreenSize() {

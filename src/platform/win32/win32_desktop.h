@@ -12,7 +12,7 @@
 #undef MessageBox
 
 #include "platform/desktop.h"
-#include "platform/window/automation.h"
+#include "platform/window/automation_queues.h"
 
 namespace platform {
 
@@ -20,7 +20,7 @@ namespace win32 {
 struct DesktopState;
 }
 
-class Win32Desktop : public Desktop, public ui::Automation {
+class Win32Desktop : public Desktop, public ui::QueuedAutomation {
   public:
     explicit Win32Desktop(bool automation);
     ~Win32Desktop() override;
@@ -52,13 +52,6 @@ class Win32Desktop : public Desktop, public ui::Automation {
     bool IsWindowEnabled(ui::WindowPeer& window) override;
     int FirePendingTimers() override;
     bool IsTimerArmed(ui::ControlPeer& timer) override;
-    const std::vector<ui::MessageRecord>& Messages() override;
-    void ClearMessages() override;
-    void OnNextModal(std::function<void(ui::WindowPeer&)> script) override;
-    void AnswerNextFileDialog(std::optional<Text> path) override;
-    std::vector<ui::FileDialogRequest> FileDialogsShown() override;
-    std::optional<int> ExitRequested() override;
-    std::optional<Text> LastPopUp() override;
     std::optional<Layered> LayeredAttributes(ui::WindowPeer& window) override;
 
     // Long work calls this now and then, from any thread; see DesktopState.
@@ -68,6 +61,7 @@ class Win32Desktop : public Desktop, public ui::Automation {
     win32::DesktopState& State() { return *state_; }
 
   private:
+    ui::AutomationQueues& Queues() override;
     std::shared_ptr<win32::DesktopState> state_;
 };
 

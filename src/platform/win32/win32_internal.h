@@ -12,7 +12,6 @@
 #undef FindWindow
 
 #include <algorithm>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,6 +23,8 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win_text.h"
+#include "platform/window/automation_queues.h"
+#include "platform/window/modal_policy.h"
 
 namespace platform::win32 {
 
@@ -50,12 +51,14 @@ inline std::wstring WindowText(HWND hwnd) {
     return buffer;
 }
 
-// GBK (GB18030) bytes a piece of UTF-16 text takes in the program's own text.
-inline std::size_t ByteCount(std::wstring_view wide) {
-    return text::FromUtf16(std::u16string(wide.begin(), wide.end())).size();
+inline ui::WindowId IdOf(HWND hwnd) {
+    return reinterpret_cast<ui::WindowId>(hwnd);
+}
+inline HWND HwndOf(ui::WindowId id) {
+    return reinterpret_cast<HWND>(id);
 }
 
-struct DesktopState {
+struct DesktopState final : ui::WindowSwitches {
     explicit DesktopState(bool automation);
     ~DesktopState();
 
@@ -90,22 +93,17 @@ struct DesktopState {
     void PaintWhileBusy();
     const DWORD thread = GetCurrentThreadId();
     DWORD lastBusyPaint = 0;
-    // Disables every enabled top-level window of the program except `keep`
-    // and returns them for re-enabling.
-    std::vector<HWND> DisableOtherWindows(HWND keep);
-    // The windows of the running modal loops, innermost last.
-    std::vector<HWND> modalWindows;
+    // The program's top-level windows for the modal rule.
+    std::vector<ui::WindowId> OpenWindows() override;
+    bool IsOn(ui::WindowId window) override;
+    void Switch(ui::WindowId window, bool on) override;
+    ui::ModalPolicy modal{*this};
 
     // Automation.
     HHOOK messageBoxHook = nullptr;
-    std::vector<ui::MessageRecord> messages;
     std::vector<HWND> answeredBoxes;
-    std::deque<std::function<void(ui::WindowPeer&)>> modalScripts;
-    std::deque<std::optional<Text>> fileAnswers;
-    std::vector<ui::FileDialogRequest> fileRequests;
-    std::optional<int> exitRequested;
-    std::optional<Text> lastPopUp;
-    bool Ending() const { return exitRequested.has_value(); }
+    ui::AutomationQueues queues;
+    bool Ending() const { return queues.ExitRequested().has_value(); }
 };
 
 // "描述|*.txt|描述|*.*" as the common dialogs want it: NUL-separated, ending
@@ -319,8 +317,8 @@ class Win32Window final : public ui::WindowPeer {
 
     // Modal loop bookkeeping: windows disabled while this one is modal, and
     // the automation script that runs inside its loop.
-    std::vector<HWND> disabledByModal;
-    std::function<void(ui::WindowPeer&)> modalScript;
+    std::vector<ui::WindowId> disabledByModal;
+    ui::ModalScript modalScript;
     bool hasModalScript = false;
     void RestoreDisabledWindows();
     // Closes as the user would: the close handler may keep the window open.

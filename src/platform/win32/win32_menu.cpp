@@ -175,7 +175,7 @@ void Win32Menu::PopUpAtCursor(const Text& barCaption) {
     POINT cursor{};
     GetCursorPos(&cursor);
     if (desktop.automation) {
-        desktop.lastPopUp = barCaption;
+        desktop.queues.RecordPopUp(barCaption);
         // The menu's own loop dispatches this at once and closes the menu.
         PostMessageW(hwnd, kMsgEndPopUp, 0, 0);
     } else {

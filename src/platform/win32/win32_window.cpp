@@ -121,11 +121,9 @@ ui::Colour Win32Window::BackgroundColour() const {
 }
 
 void Win32Window::RestoreDisabledWindows() {
-    std::vector<HWND> disabled;
+    std::vector<ui::WindowId> disabled;
     disabled.swap(disabledByModal);
-    for (HWND hwnd : disabled) {
-        if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
-    }
+    desktop_.modal.GiveBack(disabled);
 }
 
 void Win32Window::CloseAsUser() {
