@@ -26,7 +26,9 @@ class Rc4Stream {
     void Skip(std::uint64_t count);
 
   private:
-    std::array<std::uint8_t, 256> s_{};
+    // Entries of 32 bits although each holds a byte: loads and stores of
+    // whole registers, none of the byte-merging a byte table costs.
+    std::array<std::uint32_t, 256> s_{};
     std::uint8_t i_ = 0, j_ = 0;
 };
 

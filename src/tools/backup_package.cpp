@@ -753,7 +753,7 @@ bool ReaderSource::Read(std::uint64_t offset, char* buffer, std::size_t size) {
 }
 
 CipherSource::CipherSource(ArchiveSource& inner, std::string_view key)
-    // At most about 16,000 saved states (4 MiB) whatever the size.
+    // At most about 16,000 saved states (16 MiB) whatever the size.
     : inner_(inner),
       step_(std::max<std::uint64_t>(64 * 1024, inner.Size() / 16384 + 1)),
       checkpoints_{crypto::Rc4Stream(key)},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -29,6 +30,44 @@ TEST(Rc4, KnownAnswers) {
     EXPECT_EQ(Hex(Keystream(key40, 16)), "B2396305F03DC027CCC3524A0A1118A8");
     const std::string key128 = "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10";
     EXPECT_EQ(Hex(Keystream(key128, 16)), "9AC7CC9A609D1EF7B2932899CDE41B97");
+}
+
+// The textbook algorithm, one byte at a time, against the fast rounds: long
+// keystreams, cut at every kind of boundary, with skips between the pieces.
+TEST(Rc4, PiecesAndSkipsMatchTextbookRc4) {
+    for (const std::string key : {"", "Key", "0123456789abcdef"}) {
+        unsigned char s[256];
+        for (int x = 0; x < 256; ++x) s[x] = static_cast<unsigned char>(x);
+        for (unsigned x = 0, t = 0; x < 256 && !key.empty(); ++x) {
+            t = (t + s[x] + static_cast<unsigned char>(key[x % key.size()])) & 255;
+            std::swap(s[x], s[t]);
+        }
+        std::string expected(6000, '\0');
+        for (unsigned k = 0, i = 0, j = 0; k < expected.size(); ++k) {
+            i = (i + 1) & 255;
+            j = (j + s[i]) & 255;
+            std::swap(s[i], s[j]);
+            expected[k] = static_cast<char>(s[(s[i] + s[j]) & 255]);
+        }
+        EXPECT_EQ(Keystream(key, expected.size()), expected) << key;
+
+        crypto::Rc4Stream rc4(key);
+        std::size_t at = 0;
+        for (std::size_t piece : {1, 7, 16, 15, 17, 33, 0, 255, 256, 1000, 3, 31, 64}) {
+            std::string chunk(piece, '\0');
+            if (piece == 3 || piece == 31) {
+                rc4.Skip(piece);
+            } else {
+                rc4.Apply(chunk.data(), chunk.size());
+                EXPECT_EQ(chunk, expected.substr(at, piece)) << key << " at " << at;
+            }
+            at += piece;
+        }
+        rc4.Skip(4096);
+        std::string last(expected.size() - at - 4096, '\0');
+        rc4.Apply(last.data(), last.size());
+        EXPECT_EQ(last, expected.substr(at + 4096)) << key;
+    }
 }
 
 TEST(Rc4, EmptyKeyUsesIdentityPermutation) {
