@@ -86,7 +86,7 @@ Program::Program(const std::vector<std::pair<Text, Text>>& notes, bool start)
     : folder_(temp_.path),
 #ifdef _WIN32
       files_(std::make_unique<platform::Win32Files>(folder_)),
-      desktop_(std::make_unique<platform::Win32Desktop>(true)),
+      desktop_(std::make_unique<platform::Win32AutomatedDesktop>()),
 #else
       files_(std::make_unique<platform::PosixFiles>(text::ToUtf8(folder_))),
       desktop_(std::make_unique<platform::HeadlessDesktop>()),

@@ -11,7 +11,7 @@
 #include "support/temp_folder.h"
 
 #ifdef _WIN32
-#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_automated_desktop.h"
 #else
 #include "platform/headless/headless_desktop.h"
 #endif
@@ -68,7 +68,7 @@ class Program {
     void Ticks();
     app::App& App() { return *app_; }
 #ifdef _WIN32
-    platform::Win32Desktop& Desktop() {
+    platform::Win32AutomatedDesktop& Desktop() {
         return *desktop_;
     }
 #else
@@ -85,7 +85,7 @@ class Program {
     Text folder_;
     std::unique_ptr<platform::Files> files_;
 #ifdef _WIN32
-    std::unique_ptr<platform::Win32Desktop> desktop_;
+    std::unique_ptr<platform::Win32AutomatedDesktop> desktop_;
 #else
     std::unique_ptr<platform::HeadlessDesktop> desktop_;
 #endif

@@ -3,6 +3,7 @@
 // and stores stays in units.
 #include <gtest/gtest.h>
 
+#include "platform/win32/win32_automated_desktop.h"
 #include "platform/win32/win32_internal.h"
 #include "support/program_fixture.h"
 #include "ui/icon_strips.h"
@@ -77,7 +78,7 @@ TEST(DpiScale, IconCellsForAnotherDpiComeFromTheSharpestRendering) {
 }
 
 TEST(Dpi, ControlsAndFontsFollowTheScreenAndReadBackAsDefined) {
-    platform::Win32Desktop desktop(true);
+    platform::Win32AutomatedDesktop desktop;
     const ui::WindowDef& def = ui::FontSchemeWindowDef();  // controls inside group boxes too
     const auto window = desktop.CreateWindowFromDef(def, nullptr);
     const int dpi = static_cast<Win32Window&>(*window).Scale().Dpi() * 3 / 2;

@@ -11,6 +11,7 @@
 
 #include "about/about_commands.h"
 #include "platform/win32/resource_ids.h"
+#include "platform/win32/win32_automated_desktop.h"
 #include "platform/win32/win32_internal.h"
 
 namespace testing_support {
@@ -85,7 +86,7 @@ TEST(ProgramResources, VersionNamesTheProductInChineseAndNeutralBlocks) {
 // MainWindow and every dialog share one window class; its two icons are the
 // ones in the title bar and on the task bar.
 TEST(ProgramResources, WindowsShowTheProgramIcon) {
-    platform::Win32Desktop desktop(true);
+    platform::Win32AutomatedDesktop desktop;
     ui::WindowDef def;
     def.name = "IconWindow";
     def.width = 300;

@@ -1,7 +1,7 @@
-// The Windows build's test desktop: real Win32 windows in automation mode.
+// The Windows build's test desktop: real Win32 windows with a stand-in for the person.
 #ifdef _WIN32
 
-#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_automated_desktop.h"
 #include "support/test_desktop.h"
 
 namespace testing_support {
@@ -13,7 +13,7 @@ class Win32TestDesktop final : public TestDesktop {
     ui::Automation& Automation() override { return desktop_; }
 
   private:
-    platform::Win32Desktop desktop_{true};
+    platform::Win32AutomatedDesktop desktop_;
 };
 
 }  // namespace

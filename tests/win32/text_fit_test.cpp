@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/win32_automated_desktop.h"
 #include "platform/win32/win32_internal.h"
 #include "ui/windows/clear_password_window.h"
 #include "ui/windows/colour_scheme_window.h"
@@ -38,7 +39,7 @@ SIZE TextExtent(HWND control, const std::wstring& text, int width, bool wraps) {
 }
 
 TEST(TextFit, EveryCaptionFitsItsControl) {
-    platform::Win32Desktop desktop(true);
+    platform::Win32AutomatedDesktop desktop;
     const ui::WindowDef& (*const defs[])() = {
         &ui::MainWindowDef,         &ui::ColourSchemeWindowDef, &ui::NewDirectoryWindowDef,
         &ui::SetPasswordWindowDef,  &ui::UnlockWindowDef,       &ui::ClearPasswordWindowDef,

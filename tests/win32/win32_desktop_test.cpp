@@ -8,6 +8,7 @@
 #include <cwctype>
 
 #include "platform/resources.h"
+#include "platform/win32/win32_automated_desktop.h"
 #include "platform/win32/win32_internal.h"
 //
 #include <dlgs.h>
@@ -78,7 +79,7 @@ class Win32DesktopTest : public ::testing::Test {
 
     ui::ControlPeer& control(const Text& name) { return window_->Control(name); }
 
-    platform::Win32Desktop desktop_{true};
+    platform::Win32AutomatedDesktop desktop_;
     std::unique_ptr<ui::WindowPeer> window_;
 };
 
@@ -128,7 +129,7 @@ TEST(Win32Resources, IconStripsAreBuiltIntoTheExecutable) {
 }
 
 TEST(Win32Resources, ManifestSelectsCommonControlsSix) {
-    platform::Win32Desktop desktop(true);  // initialises the common controls
+    platform::Win32AutomatedDesktop desktop;  // initialises the common controls
     HMODULE controls = GetModuleHandleW(L"comctl32.dll");
     ASSERT_NE(controls, nullptr);
     wchar_t path[MAX_PATH] = {};
@@ -359,7 +360,7 @@ TEST_F(Win32DesktopTest, ModalLoopDisablesEveryOtherWindow) {
 }
 
 TEST(Win32RealTimers, TicksComeFromTheSystemWithoutAutomation) {
-    platform::Win32Desktop desktop(false);
+    platform::Win32Desktop desktop;
     std::unique_ptr<ui::WindowPeer> window = desktop.CreateWindowFromDef(TestWindowDef(), nullptr);
     ui::ControlPeer& timer = window->Control("时钟1");
     int ticks = 0;
@@ -397,7 +398,7 @@ LRESULT CALLBACK AnswerFileDialog(int code, WPARAM wParam, LPARAM lParam) {
 
 TEST(Win32FileDialog, RealDialogShowsTheTitleAndAddsTheDefaultExtension) {
     const TempFolder folder;
-    platform::Win32Desktop desktop(false);
+    platform::Win32Desktop desktop;
     ui::WindowDef def = TestWindowDef();
     def.controls.push_back(MakeControlDef("通用对话框1", ControlKind::FileDialog, "", 0, 0, 0, 0));
     std::unique_ptr<ui::WindowPeer> window = desktop.CreateWindowFromDef(def, nullptr);
@@ -434,7 +435,7 @@ TEST(Win32FileDialog, FilterIsSplitOnWholeCharacters) {
 }
 
 TEST(Win32ShellAndClock, OpenReportsFailureAndTheClockAdvances) {
-    platform::Win32Desktop answering(true);  // answers an error box, should one appear
+    platform::Win32AutomatedDesktop answering;  // answers an error box, should one appear
     platform::Win32Shell shell;
     EXPECT_FALSE(shell.Open("C:\\没有这个文件夹\\也没有这个文件.txt"));
 
@@ -446,7 +447,7 @@ TEST(Win32ShellAndClock, OpenReportsFailureAndTheClockAdvances) {
 }
 
 TEST(Win32DialogKeys, EnterPressesTheDefaultButtonAndEscapeClosesTheDialog) {
-    platform::Win32Desktop desktop{true};
+    platform::Win32AutomatedDesktop desktop;
     ui::WindowDef def;
     def.name = "Win32KeysDialog";
     def.caption = "键盘";

@@ -1,48 +1,132 @@
-// Acting as the user for tests, through the same messages a person's input
-// produces: BM_CLICK, WM_CHAR, WM_PASTE, LB_SETCURSEL with its notification,
-// WM_COMMAND for menu items, accelerator translation, WM_SYSCOMMAND SC_CLOSE.
+// The stand-in for the person at the screen, and acting as the user for
+// tests through the same messages a person's input produces: BM_CLICK,
+// WM_CHAR, WM_PASTE, LB_SETCURSEL with its notification, WM_COMMAND for menu
+// items, accelerator translation, WM_SYSCOMMAND SC_CLOSE.
 #include <cstring>
 #include <cwchar>
+#include <map>
 
+#include "platform/win32/win32_automated_desktop.h"
 #include "platform/win32/win32_internal.h"
 
 namespace platform {
 namespace win32 {
 
+class StandIn final : public Person {
+  public:
+    ~StandIn() override { RemoveHook(); }
+    ui::AutomationQueues queues;
+
+    // Tests tick timers themselves (FirePendingTimers); real ticks would make
+    // them depend on the clock.
+    void ArmTimer(HWND, UINT_PTR, int) override {}
+    std::optional<ui::Colour> ChooseColour(HWND, ui::Colour) override { return std::nullopt; }
+    std::optional<Text> ChooseFile(HWND, const ui::FileDialogRequest& request) override {
+        return queues.AnswerFileDialog(request);
+    }
+
+    void ModalLoopStarting(Win32Window& window) override {
+        if (ui::ModalScript script = queues.TakeModalScript()) {
+            scripts_[window.Hwnd()] = std::move(script);
+        }
+        // Runs once the loop is running, inside it.
+        PostMessageW(window.Hwnd(), kMsgRunModalScript, 0, 0);
+    }
+
+    void InModalLoop(Win32Window& window) override {
+        if (auto it = scripts_.find(window.Hwnd()); it != scripts_.end()) {
+            const ui::ModalScript script = std::move(it->second);
+            scripts_.erase(it);
+            script(window);
+        }
+        // Nobody is left to use the window: its close box ends the loop, and
+        // a close handler that refuses cannot keep it open for ever.
+        if (window.IsOpen()) window.CloseAsUser();
+        if (window.IsOpen()) window.Close();
+    }
+
+    void AnswerMessageBox(HWND owner, const Text& ownerName, const std::wstring& text,
+                          const std::wstring& caption, UINT style) override;
+
+    void PopUpOpening(HWND window, const Text& barCaption) override {
+        queues.RecordPopUp(barCaption);
+        // The menu's own loop dispatches this at once and closes the menu.
+        PostMessageW(window, kMsgEndPopUp, 0, 0);
+    }
+
+    // The test process goes on; the desktop's loops end.
+    void EndProcess(int exitCode) override { queues.RequestExit(exitCode); }
+
+  private:
+    static LRESULT CALLBACK AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam);
+    void RemoveHook();
+
+    std::map<HWND, ui::ModalScript> scripts_;
+    HHOOK hook_ = nullptr;
+    std::vector<HWND> answeredBoxes_;
+    Text ownerName_;
+};
+
 namespace {
 
-thread_local DesktopState* answeringDesktop = nullptr;
+thread_local StandIn* answering = nullptr;
 
 Text DialogItemText(HWND dialog, int id) {
     HWND item = GetDlgItem(dialog, id);
     return item != nullptr ? FromWide(WindowText(item)) : Text();
 }
 
+}  // namespace
+
 // A message box is answered once its dialog procedure has put the text in
 // place (after WM_INITDIALOG; Wine activates the box before that): record it
 // and press OK. The real MessageBoxW keeps running its own loop until then.
-LRESULT CALLBACK AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK StandIn::AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && answeringDesktop != nullptr && call->message == WM_INITDIALOG) {
+    if (code == HC_ACTION && answering != nullptr && call->message == WM_INITDIALOG) {
         HWND box = call->hwnd;
         wchar_t className[16] = {};
         GetClassNameW(box, className, 16);
-        auto& answered = answeringDesktop->answeredBoxes;
+        auto& answered = answering->answeredBoxes_;
         if (std::wcscmp(className, L"#32770") == 0 &&
             std::find(answered.begin(), answered.end(), box) == answered.end()) {
             answered.push_back(box);
             // The message text is the static with id 0xFFFF (100 in old Wine).
             Text message = DialogItemText(box, 0xFFFF);
             if (GetDlgItem(box, 0xFFFF) == nullptr) message = DialogItemText(box, 100);
-            Win32Window* owner = answeringDesktop->FindWindow(GetWindow(box, GW_OWNER));
-            answeringDesktop->queues.RecordMessage(
-                {message, FromWide(WindowText(box)), owner ? owner->Definition().name : Text()});
+            answering->queues.RecordMessage(
+                {message, FromWide(WindowText(box)), answering->ownerName_});
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
+
+void StandIn::AnswerMessageBox(HWND owner, const Text& ownerName, const std::wstring& text,
+                               const std::wstring& caption, UINT style) {
+    // The answering hook sees every message the thread handles, which slows
+    // a list filled with thousands of items severalfold: it is there only
+    // while a box is up.
+    const bool installed = hook_ == nullptr;
+    if (installed) {
+        hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, &AnswerMessageBoxes, nullptr,
+                                  GetCurrentThreadId());
+        answering = this;
+    }
+    ownerName_ = ownerName;
+    MessageBoxW(owner, text.c_str(), caption.c_str(), style);
+    if (installed) RemoveHook();
+    answeredBoxes_.clear();
+}
+
+void StandIn::RemoveHook() {
+    if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+    hook_ = nullptr;
+    if (answering == this) answering = nullptr;
+}
+
+namespace {
 
 bool SetClipboardText(HWND owner, const std::wstring& text) {
     // Another process (the X clipboard bridge) may hold it for a moment.
@@ -80,24 +164,23 @@ HWND UsableHwnd(ui::ControlPeer& peer) {
 
 }  // namespace
 
-void InstallMessageBoxAnswerer(DesktopState& state) {
-    state.messageBoxHook =
-        SetWindowsHookExW(WH_CALLWNDPROCRET, &AnswerMessageBoxes, nullptr, GetCurrentThreadId());
-    answeringDesktop = &state;
-}
-
-void RemoveMessageBoxAnswerer(DesktopState& state) {
-    if (state.messageBoxHook != nullptr) UnhookWindowsHookEx(state.messageBoxHook);
-    state.messageBoxHook = nullptr;
-    if (answeringDesktop == &state) answeringDesktop = nullptr;
-}
-
 }  // namespace win32
 
 using win32::Win32Control;
 using win32::Win32Window;
 
-void Win32Desktop::Click(ui::ControlPeer& control) {
+// The desktop state owns the stand-in.
+Win32AutomatedDesktop::Win32AutomatedDesktop()
+    : Win32Desktop(std::make_unique<win32::StandIn>()),
+      standIn_(static_cast<win32::StandIn&>(*state_->person)) {}
+
+Win32AutomatedDesktop::~Win32AutomatedDesktop() = default;
+
+ui::AutomationQueues& Win32AutomatedDesktop::Queues() {
+    return standIn_.queues;
+}
+
+void Win32AutomatedDesktop::Click(ui::ControlPeer& control) {
     HWND hwnd = win32::UsableHwnd(control);
     if (hwnd == nullptr) return;
     switch (control.Definition().kind) {
@@ -112,7 +195,7 @@ void Win32Desktop::Click(ui::ControlPeer& control) {
     state_->PumpPending();
 }
 
-void Win32Desktop::Type(ui::ControlPeer& control, const Text& text) {
+void Win32AutomatedDesktop::Type(ui::ControlPeer& control, const Text& text) {
     HWND hwnd = win32::UsableHwnd(control);
     if (hwnd == nullptr) return;
     const std::wstring wide = win32::Wide(text);
@@ -128,7 +211,7 @@ void Win32Desktop::Type(ui::ControlPeer& control, const Text& text) {
     state_->PumpPending();
 }
 
-void Win32Desktop::Paste(ui::ControlPeer& control, const Text& text) {
+void Win32AutomatedDesktop::Paste(ui::ControlPeer& control, const Text& text) {
     HWND hwnd = win32::UsableHwnd(control);
     if (hwnd == nullptr) return;
     if (!win32::SetClipboardText(hwnd, win32::Wide(text))) return;
@@ -136,7 +219,7 @@ void Win32Desktop::Paste(ui::ControlPeer& control, const Text& text) {
     state_->PumpPending();
 }
 
-void Win32Desktop::Select(ui::ControlPeer& control, int index) {
+void Win32AutomatedDesktop::Select(ui::ControlPeer& control, int index) {
     HWND hwnd = win32::UsableHwnd(control);
     if (hwnd == nullptr) return;
     auto& peer = static_cast<Win32Control&>(control);
@@ -160,7 +243,7 @@ void Win32Desktop::Select(ui::ControlPeer& control, int index) {
     state_->PumpPending();
 }
 
-void Win32Desktop::RightClick(ui::ControlPeer& control) {
+void Win32AutomatedDesktop::RightClick(ui::ControlPeer& control) {
     HWND hwnd = win32::UsableHwnd(control);
     if (hwnd == nullptr) return;
     RECT client{};
@@ -171,7 +254,7 @@ void Win32Desktop::RightClick(ui::ControlPeer& control) {
     state_->PumpPending();
 }
 
-void Win32Desktop::ChooseMenu(ui::WindowPeer& window, const Text& caption) {
+void Win32AutomatedDesktop::ChooseMenu(ui::WindowPeer& window, const Text& caption) {
     auto& peer = static_cast<Win32Window&>(window);
     win32::Win32Menu& menu = peer.MenuImpl();
     const UINT id = menu.CommandId(caption);
@@ -183,7 +266,7 @@ void Win32Desktop::ChooseMenu(ui::WindowPeer& window, const Text& caption) {
     state_->PumpPending();
 }
 
-void Win32Desktop::PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) {
+void Win32AutomatedDesktop::PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) {
     auto& peer = static_cast<Win32Window&>(window);
     HWND hwnd = peer.Hwnd();
     HACCEL accelerators = peer.MenuImpl().Accelerators();
@@ -218,7 +301,7 @@ void Win32Desktop::PressShortcut(ui::WindowPeer& window, ui::ShortcutKey key) {
     state_->PumpPending();
 }
 
-void Win32Desktop::PressKey(ui::WindowPeer& window, ui::ShortcutKey key) {
+void Win32AutomatedDesktop::PressKey(ui::WindowPeer& window, ui::ShortcutKey key) {
     HWND hwnd = static_cast<Win32Window&>(window).Hwnd();
     if (hwnd == nullptr || !::IsWindowEnabled(hwnd)) return;
     BYTE saved[256] = {};
@@ -258,14 +341,14 @@ void Win32Desktop::PressKey(ui::WindowPeer& window, ui::ShortcutKey key) {
     state_->PumpPending();
 }
 
-void Win32Desktop::CloseByUser(ui::WindowPeer& window) {
+void Win32AutomatedDesktop::CloseByUser(ui::WindowPeer& window) {
     HWND hwnd = static_cast<Win32Window&>(window).Hwnd();
     if (hwnd == nullptr || !::IsWindowEnabled(hwnd)) return;
     SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     state_->PumpPending();
 }
 
-void Win32Desktop::ResizeByUser(ui::WindowPeer& window, int outerWidth, int outerHeight) {
+void Win32AutomatedDesktop::ResizeByUser(ui::WindowPeer& window, int outerWidth, int outerHeight) {
     auto& peer = static_cast<Win32Window&>(window);
     HWND hwnd = peer.Hwnd();
     if (hwnd == nullptr) return;
@@ -274,12 +357,12 @@ void Win32Desktop::ResizeByUser(ui::WindowPeer& window, int outerWidth, int oute
     state_->PumpPending();
 }
 
-bool Win32Desktop::IsWindowEnabled(ui::WindowPeer& window) {
+bool Win32AutomatedDesktop::IsWindowEnabled(ui::WindowPeer& window) {
     HWND hwnd = static_cast<Win32Window&>(window).Hwnd();
     return hwnd != nullptr && ::IsWindowEnabled(hwnd) != FALSE;
 }
 
-int Win32Desktop::FirePendingTimers() {
+int Win32AutomatedDesktop::FirePendingTimers() {
     // The timers armed now each get one tick; one that a handler stops, or
     // whose window goes, before its turn gets none, as a killed timer would.
     std::vector<std::pair<HWND, int>> armed;
@@ -304,11 +387,12 @@ int Win32Desktop::FirePendingTimers() {
     return ticked;
 }
 
-bool Win32Desktop::IsTimerArmed(ui::ControlPeer& timer) {
+bool Win32AutomatedDesktop::IsTimerArmed(ui::ControlPeer& timer) {
     return static_cast<Win32Control&>(timer).TimerArmed();
 }
 
-std::optional<ui::Automation::Layered> Win32Desktop::LayeredAttributes(ui::WindowPeer& window) {
+std::optional<ui::Automation::Layered> Win32AutomatedDesktop::LayeredAttributes(
+    ui::WindowPeer& window) {
     HWND hwnd = static_cast<win32::Win32Window&>(window).Hwnd();
     COLORREF key = 0;
     BYTE alpha = 0;

@@ -234,7 +234,11 @@ void Win32Control::OnCommand(WORD code) {
             if (code == BN_CLICKED) Fire(ui::Event::Click, 0);
             break;
         case ui::ControlKind::ColourPicker:
-            if (code == BN_CLICKED && !window_.Desktop().automation) ChooseColourByUser();
+            if (code != BN_CLICKED) break;
+            if (const auto chosen =
+                    window_.Desktop().person->ChooseColour(window_.Hwnd(), colour_)) {
+                SetColour(*chosen);
+            }
             break;
         case ui::ControlKind::ListBox:
             if (code == LBN_SELCHANGE && !keyboardSelects) Fire(ui::Event::Select, Selection());
@@ -305,17 +309,6 @@ HBRUSH Win32Control::OnCtlColour(HDC dc) {
     if (textColour_) SetTextColor(dc, *textColour_ & 0xFFFFFF);
     SetBkColor(dc, back);
     return window_.Desktop().BrushFor(back);
-}
-
-void Win32Control::ChooseColourByUser() {
-    static COLORREF custom[16] = {};
-    CHOOSECOLORW choose{};
-    choose.lStructSize = sizeof choose;
-    choose.hwndOwner = window_.Hwnd();
-    choose.rgbResult = colour_;
-    choose.lpCustColors = custom;
-    choose.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (ChooseColorW(&choose)) SetColour(choose.rgbResult);
 }
 
 // ------------------------------------------------------------ byte limit ---
@@ -834,61 +827,13 @@ void Win32Control::SetPeriod(int milliseconds) {
     if (!Is(ui::ControlKind::Timer) || !windowAlive_) return;
     HWND owner = window_.Hwnd();
     period_ = std::max(milliseconds, 0);
-    // Tests tick timers themselves (FirePendingTimers); real ticks would make
-    // them depend on the clock.
-    if (window_.Desktop().automation || owner == nullptr) return;
-    if (period_ > 0) {
-        SetTimer(owner, TimerId(), static_cast<UINT>(period_), nullptr);
-    } else {
-        KillTimer(owner, TimerId());
-    }
+    if (owner != nullptr) window_.Desktop().person->ArmTimer(owner, TimerId(), period_);
 }
 
 // ----------------------------------------------------------- file dialog ---
 
-std::wstring FileDialogFilter(const Text& filter) {
-    // Split the wide form: '|' can be the second byte of a GBK character.
-    std::wstring result = Wide(filter);
-    for (wchar_t& c : result) {
-        if (c == L'|') c = L'\0';
-    }
-    result.append(2, L'\0');
-    return result;
-}
-
 std::optional<Text> Win32Control::ShowFileDialog(const ui::FileDialogRequest& request) {
-    DesktopState& desktop = window_.Desktop();
-    if (desktop.automation) {
-        return desktop.queues.AnswerFileDialog(request);
-    }
-    const std::wstring filter = FileDialogFilter(request.filter);
-    const std::wstring title = Wide(request.title);
-    const std::wstring extension = Wide(request.defaultExtension);
-    const std::wstring folder = Wide(request.initialFolder);
-    std::wstring path = Wide(request.initialPath);
-    path.resize(std::max<std::size_t>(path.size() + 1, 32768), L'\0');
-
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = window_.Hwnd();
-    ofn.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path.data();
-    ofn.nMaxFile = static_cast<DWORD>(path.size());
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-    ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-    ofn.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-    BOOL chosen = FALSE;
-    if (request.save) {
-        ofn.Flags |= OFN_OVERWRITEPROMPT;
-        chosen = GetSaveFileNameW(&ofn);
-    } else {
-        ofn.Flags |= OFN_FILEMUSTEXIST;
-        chosen = GetOpenFileNameW(&ofn);
-    }
-    if (!chosen) return std::nullopt;
-    return FromWide(path.c_str());
+    return window_.Desktop().person->ChooseFile(window_.Hwnd(), request);
 }
 
 }  // namespace platform::win32

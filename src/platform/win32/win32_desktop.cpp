@@ -59,7 +59,7 @@ void Fail(const char* what, const Text& name) {
     std::abort();
 }
 
-DesktopState::DesktopState(bool automationMode) : automation(automationMode) {
+DesktopState::DesktopState(std::unique_ptr<Person> standing) : person(std::move(standing)) {
     instance = GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
@@ -330,16 +330,16 @@ void DesktopState::Switch(ui::WindowId window, bool on) {
 
 using win32::Win32Window;
 
-Win32Desktop::Win32Desktop(bool automation)
-    : state_(std::make_shared<win32::DesktopState>(automation)) {}
+Win32Desktop::Win32Desktop() : Win32Desktop(win32::RealPerson()) {}
+
+Win32Desktop::Win32Desktop(std::unique_ptr<win32::Person> person)
+    : state_(std::make_shared<win32::DesktopState>(std::move(person))) {}
 
 void Win32Desktop::PaintWhileBusy() {
     state_->PaintWhileBusy();
 }
 
-Win32Desktop::~Win32Desktop() {
-    win32::RemoveMessageBoxAnswerer(*state_);
-}
+Win32Desktop::~Win32Desktop() = default;
 
 std::unique_ptr<ui::WindowPeer> Win32Desktop::CreateWindowFromDef(const ui::WindowDef& def,
                                                                   ui::WindowPeer* owner) {
@@ -360,12 +360,7 @@ void Win32Desktop::RunModal(ui::WindowPeer& window, ui::WindowPeer* owner) {
     const std::vector<ui::WindowId> taken = state.modal.BeginLoop(win32::IdOf(hwnd));
     modal.disabledByModal.insert(modal.disabledByModal.end(), taken.begin(), taken.end());
 
-    if (state.automation) {
-        modal.modalScript = state.queues.TakeModalScript();
-        modal.hasModalScript = modal.modalScript != nullptr;
-        // Runs once the loop below is running, inside it.
-        PostMessageW(hwnd, win32::kMsgRunModalScript, 0, 0);
-    }
+    state.person->ModalLoopStarting(modal);
     modal.Show();
 
     MSG msg;
@@ -399,7 +394,7 @@ int Win32Desktop::RunMessageLoop() {
         if (got == 0) return static_cast<int>(msg.wParam);
         state.Dispatch(msg);
     }
-    return *state.queues.ExitRequested();
+    return *state.exitCode;
 }
 
 void Win32Desktop::Quit(int exitCode) {
@@ -407,8 +402,8 @@ void Win32Desktop::Quit(int exitCode) {
 }
 
 void Win32Desktop::ExitProcess(int exitCode) {
-    if (!state_->automation) ::ExitProcess(static_cast<UINT>(exitCode));
-    state_->queues.RequestExit(exitCode);
+    state_->person->EndProcess(exitCode);
+    if (!state_->exitCode) state_->exitCode = exitCode;
     // Wakes any loop waiting for a message so it can end.
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
@@ -423,27 +418,17 @@ void Win32Desktop::MessageBox(ui::WindowPeer* owner, const Text& message, const 
     const ui::ModalPolicy::Snapshot before = state.modal.BeginMessageBox(win32::IdOf(ownerHwnd));
     const std::wstring text = win32::Wide(message);
     const std::wstring title = win32::Wide(caption);
-    // The answering hook sees every message the thread handles, which slows
-    // a list filled with thousands of items severalfold: it is there only
-    // while a box is up.
-    const bool answering = state.automation && state.messageBoxHook == nullptr;
-    if (answering) win32::InstallMessageBoxAnswerer(state);
-    MessageBoxW(ownerHwnd, text.c_str(), title.c_str(),
-                MB_OK | (ownerHwnd != nullptr ? MB_APPLMODAL : MB_TASKMODAL));
-    if (answering) win32::RemoveMessageBoxAnswerer(state);
+    const Text ownerName = ownerHwnd != nullptr ? owner->Definition().name : Text();
+    state.person->AnswerMessageBox(ownerHwnd, ownerName, text, title,
+                                   MB_OK | (ownerHwnd != nullptr ? MB_APPLMODAL : MB_TASKMODAL));
     state.modal.EndMessageBox(before);
     if (ownerHwnd != nullptr && IsWindow(ownerHwnd) && ::IsWindowEnabled(ownerHwnd)) {
         SetActiveWindow(ownerHwnd);
     }
-    state.answeredBoxes.clear();
 }
 
 ui::WindowPeer* Win32Desktop::InnermostModal() {
     return state_->FindWindow(win32::HwndOf(state_->modal.Innermost()));
-}
-
-ui::AutomationQueues& Win32Desktop::Queues() {
-    return state_->queues;
 }
 
 ui::Size Win32Desktop::ScreenSize() {

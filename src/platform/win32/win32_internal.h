@@ -23,12 +23,39 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win_text.h"
-#include "platform/window/automation_queues.h"
+#include "platform/window/keyboard.h"
 #include "platform/window/modal_policy.h"
 
 namespace platform::win32 {
 
 class Win32Window;
+
+// Whoever sits at the screen: the desktop turns to them wherever it would
+// wait for a person. The real person (RealPerson) gets the system's own
+// timers, dialogs and message boxes; an automated desktop puts a stand-in in
+// their place.
+class Person {
+  public:
+    virtual ~Person() = default;
+    // Starts (milliseconds > 0) or stops a timer of `owner`.
+    virtual void ArmTimer(HWND owner, UINT_PTR id, int milliseconds) = 0;
+    // The colour chosen in the system's colour dialog; nullopt when cancelled.
+    virtual std::optional<ui::Colour> ChooseColour(HWND owner, ui::Colour current) = 0;
+    virtual std::optional<Text> ChooseFile(HWND owner, const ui::FileDialogRequest& request) = 0;
+    // A modal loop of `window` is about to start, and (kMsgRunModalScript,
+    // posted by the person) is running.
+    virtual void ModalLoopStarting(Win32Window& window) = 0;
+    virtual void InModalLoop(Win32Window& window) = 0;
+    // Shows a message box and returns once it is answered.
+    virtual void AnswerMessageBox(HWND owner, const Text& ownerName, const std::wstring& text,
+                                  const std::wstring& caption, UINT style) = 0;
+    // A pop-up menu of `window` is about to be tracked.
+    virtual void PopUpOpening(HWND window, const Text& barCaption) = 0;
+    // The process ends; a stand-in only notes it and returns.
+    virtual void EndProcess(int exitCode) = 0;
+};
+
+std::unique_ptr<Person> RealPerson();
 
 // Private messages posted to the program's own windows.
 constexpr UINT kMsgIconChosen = WM_APP + 1;      // wParam: control index
@@ -59,10 +86,10 @@ inline HWND HwndOf(ui::WindowId id) {
 }
 
 struct DesktopState final : ui::WindowSwitches {
-    explicit DesktopState(bool automation);
+    explicit DesktopState(std::unique_ptr<Person> person);
     ~DesktopState();
 
-    const bool automation;
+    const std::unique_ptr<Person> person;
     HINSTANCE instance = nullptr;
     HMODULE richEditModule = nullptr;
     ATOM windowClass = 0;
@@ -99,11 +126,10 @@ struct DesktopState final : ui::WindowSwitches {
     void Switch(ui::WindowId window, bool on) override;
     ui::ModalPolicy modal{*this};
 
-    // Automation.
-    HHOOK messageBoxHook = nullptr;
-    std::vector<HWND> answeredBoxes;
-    ui::AutomationQueues queues;
-    bool Ending() const { return queues.ExitRequested().has_value(); }
+    // Set when the process is to end (and a stand-in kept it alive): every
+    // loop ends with this code.
+    std::optional<int> exitCode;
+    bool Ending() const { return exitCode.has_value(); }
 };
 
 // "描述|*.txt|描述|*.*" as the common dialogs want it: NUL-separated, ending
@@ -112,11 +138,6 @@ std::wstring FileDialogFilter(const Text& filter);
 
 // The rich edit stores a line break as one CR; text handed to it may say CR LF or LF.
 std::wstring WithSingleBreaks(const Text& value);
-
-// Automation: a thread hook that answers every message box with OK and
-// records its text and caption.
-void InstallMessageBoxAnswerer(DesktopState& state);
-void RemoveMessageBoxAnswerer(DesktopState& state);
 
 class Win32Control final : public ui::ControlPeer {
   public:
@@ -223,7 +244,6 @@ class Win32Control final : public ui::ControlPeer {
     void SetRichEditText(const Text& value);
     // Puts a new, empty rich edit in the place of the current one.
     bool RenewRichEdit();
-    void ChooseColourByUser();
 
     Win32Window& window_;
     const int index_;
@@ -315,11 +335,8 @@ class Win32Window final : public ui::WindowPeer {
     const std::vector<std::unique_ptr<Win32Control>>& Controls() const { return controls_; }
     ui::Colour BackgroundColour() const;
 
-    // Modal loop bookkeeping: windows disabled while this one is modal, and
-    // the automation script that runs inside its loop.
+    // Windows disabled while this one is modal.
     std::vector<ui::WindowId> disabledByModal;
-    ui::ModalScript modalScript;
-    bool hasModalScript = false;
     void RestoreDisabledWindows();
     // Closes as the user would: the close handler may keep the window open.
     void CloseAsUser();
@@ -353,7 +370,6 @@ class Win32Window final : public ui::WindowPeer {
     void OnDpiChanged(int dpi, const RECT& suggested);
     ui::Rect OuterPixels() const;
     ui::Size ClientPixels() const;
-    void RunModalScript();
 
     std::shared_ptr<DesktopState> desktopOwner_;
     DesktopState& desktop_;

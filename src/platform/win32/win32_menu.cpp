@@ -171,17 +171,9 @@ void Win32Menu::PopUpAtCursor(const Text& barCaption) {
     Item& item = Get(barCaption);
     HWND hwnd = window_.Hwnd();
     if (item.submenu == nullptr || hwnd == nullptr) return;
-    DesktopState& desktop = window_.Desktop();
     POINT cursor{};
     GetCursorPos(&cursor);
-    if (desktop.automation) {
-        desktop.queues.RecordPopUp(barCaption);
-        // The menu's own loop dispatches this at once and closes the menu.
-        PostMessageW(hwnd, kMsgEndPopUp, 0, 0);
-    } else {
-        // Without this the menu would not close when clicking elsewhere.
-        SetForegroundWindow(hwnd);
-    }
+    window_.Desktop().person->PopUpOpening(hwnd, barCaption);
     TrackPopupMenu(item.submenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y,
                    0, hwnd, nullptr);
     PostMessageW(hwnd, WM_NULL, 0, 0);

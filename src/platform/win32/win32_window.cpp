@@ -296,19 +296,6 @@ void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32Window::RunModalScript() {
-    if (hasModalScript) {
-        auto script = std::move(modalScript);
-        hasModalScript = false;
-        modalScript = nullptr;
-        script(*this);
-    }
-    // Nobody is left to use the window: its close box ends the loop, and a
-    // close handler that refuses cannot keep it open for ever.
-    if (hwnd_ != nullptr) CloseAsUser();
-    if (hwnd_ != nullptr) Close();
-}
-
 LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = hwnd_;
     switch (message) {
@@ -352,7 +339,7 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!destroying_ && wParam < controls_.size()) controls_[wParam]->OnIconChosen();
             return 0;
         case kMsgRunModalScript:
-            RunModalScript();
+            desktop_.person->InModalLoop(*this);
             return 0;
         case kMsgEndPopUp:
             EndMenu();

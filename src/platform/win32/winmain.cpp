@@ -9,7 +9,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::Win32Files files;
-    platform::Win32Desktop desktop(false);
+    platform::Win32Desktop desktop;
     files.duringLongWork = [&desktop] { desktop.PaintWhileBusy(); };
     platform::Win32Shell shell;
     platform::Win32Clock clock;
