@@ -9,7 +9,7 @@
 //   backup_bench [--quick] [--keep] [--scratch DIR] [CASE...]
 //
 // Cases: restore, restore-one-folder, restore-existing, restore-100k,
-// hostile, rc4, cipher, pack. Without CASE, all of them; --quick runs each
+// hostile, rc4, cipher, pack, pack-mixed. Without CASE, all of them; --quick runs each
 // case once, with a smaller file for the cipher tool, and leaves out
 // restore-100k and hostile.
 #include <sys/resource.h>
@@ -509,6 +509,48 @@ void PackCase() {
     fs::remove(anchor);
 }
 
+// About `megabytes` MB in four folders: half in four large notes, half in
+// notes of 100 KB, as a data folder grown over the years may hold.
+fs::path MixedFolder(int megabytes) {
+    const fs::path root = scratch / ("mixed" + std::to_string(megabytes)) / "Default";
+    if (fs::exists(root / ".complete")) return root;
+    fs::remove_all(root);
+    std::mt19937 random(7);
+    const std::size_t total = static_cast<std::size_t>(megabytes) * 1'000'000;
+    std::size_t written = 0;
+    for (int i = 0; written < total; ++i) {
+        const fs::path dir = root / ("dir" + std::to_string(i % 4));
+        fs::create_directories(dir);
+        const std::size_t size = written < total / 2 ? total / 8 : 100'000;
+        std::string note;
+        note.reserve(size + 4096);
+        while (note.size() < size) note += Note(random);
+        note.resize(size);
+        WriteBytes(dir / ("note" + std::to_string(i) + ".txt"), note);
+        written += size;
+    }
+    MarkComplete(root);
+    return root;
+}
+
+void PackMixedCase() {
+    const int megabytes = quick ? 100 : 300;
+    const fs::path root = MixedFolder(megabytes);
+    fs::remove(root / ".complete");
+    const fs::path package = root.parent_path() / "packed.zip";
+    const fs::path anchor = root.parent_path() / "anchor.zip";
+    Compare("pack " + std::to_string(megabytes) + " MB mixed folder on two cores", "zip -r -8",
+            [&] {
+                fs::remove(package);
+                fs::remove(anchor);
+            },
+            {Self(), "--pack", root.string(), package.string(), "2"},
+            {"sh", "-c", "cd '" + root.string() + "' && zip -q -r -8 '" + anchor.string() + "' ."});
+    MarkComplete(root);
+    fs::remove(package);
+    fs::remove(anchor);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -557,6 +599,7 @@ int main(int argc, char** argv) {
     if (wanted("rc4")) Rc4Case();
     if (wanted("cipher")) CipherCase();
     if (wanted("pack")) PackCase();
+    if (wanted("pack-mixed")) PackMixedCase();
     if (!keep) RemoveAll(scratch / "corpus50" / "restored");
     return failed ? 1 : 0;
 }
