@@ -127,6 +127,9 @@ class FileReader {
     // nullopt on a read error.
     virtual std::optional<std::size_t> ReadAt(std::uint64_t offset, char* buffer,
                                               std::size_t size) = 0;
+    // The file's times when it was opened, where the system tells them from
+    // the open file (saves looking the path up again).
+    virtual std::optional<FileTimes> Times() const { return std::nullopt; }
 };
 
 class Files {
@@ -189,6 +192,11 @@ class Files {
     // Test hook: runs between the flushed temporary file and the replace of
     // every write; returning false abandons the write as a crash would.
     std::function<bool(const Text& target)> beforeReplace;
+
+    // Called now and then during long work (file pieces moved, a wait for
+    // other threads), from the thread doing it: long work on the windows'
+    // thread keeps them painted through it.
+    std::function<void()> duringLongWork;
 };
 
 // The name of a temporary file of this program: a fixed prefix and suffix no

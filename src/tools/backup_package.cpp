@@ -3,8 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <set>
@@ -168,6 +170,22 @@ class Deflater {
             out.append(buffer, sizeof buffer - zs_.avail_out);
             if (last ? rc == Z_STREAM_END : (zs_.avail_in == 0 && zs_.avail_out != 0)) break;
         }
+        return true;
+    }
+
+    // The whole of `data` as one stream into `out`, restarting the deflater
+    // (cheaper than a new one per entry); `scratch` holds the worst case, so
+    // one call does it all.
+    bool Whole(std::string_view data, std::string& scratch, std::string& out) {
+        if (!ok_ || deflateReset(&zs_) != Z_OK) return false;
+        const std::size_t bound = deflateBound(&zs_, static_cast<uLong>(data.size()));
+        if (scratch.size() < bound) scratch.resize(bound);
+        zs_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+        zs_.avail_in = static_cast<uInt>(data.size());
+        zs_.next_out = reinterpret_cast<Bytef*>(scratch.data());
+        zs_.avail_out = static_cast<uInt>(bound);
+        if (deflate(&zs_, Z_FINISH) != Z_STREAM_END) return ok_ = false;
+        out.assign(scratch.data(), bound - zs_.avail_out);
         return true;
     }
 
@@ -347,27 +365,6 @@ class ZipWriter {
     std::vector<CentralEntry> central_;
 };
 
-// What one entry needs before it is written: its header values and, for a
-// file small enough, its data deflated in memory. Preparing is independent
-// for every entry, so it can run on other cores; writing keeps the order.
-struct Prepared {
-    CentralEntry e;
-    std::uint32_t accessed = 0, created = 0;
-    bool readable = true;
-    bool streamed = false;  // too large for memory: read again while written
-    std::string data;
-};
-
-// The modification, access and creation times as the "UT" field wants them.
-void StampTimes(platform::Files& files, const Item& item, std::uint32_t packedAt, Prepared& p) {
-    p.e.modified = p.accessed = p.created = packedAt;
-    if (std::optional<platform::FileTimes> t = files.GetFileTimes(item.path)) {
-        p.e.modified = UnixFromFileTime(t->modified);
-        p.accessed = UnixFromFileTime(t->accessed);
-        p.created = UnixFromFileTime(t->created);
-    }
-}
-
 // Reads the file to its end in pieces; false on a read error.
 // A small file needs a buffer of its size (one byte more shows that it grew),
 // and a short read is its end.
@@ -386,21 +383,71 @@ bool ReadAll(platform::FileReader& reader, std::string& buffer,
     }
 }
 
-Prepared Prepare(platform::Files& files, const Item& item, std::time_t now) {
+// What one entry needs before it is written: its header values and, for a
+// file small enough, its data deflated in memory. Preparing is independent
+// for every entry, so it can run on other cores; writing keeps the order.
+struct Stream;
+struct Prepared {
+    CentralEntry e;
+    std::uint32_t accessed = 0, created = 0;
+    bool readable = true;
+    bool streamed = false;  // too large for memory: deflated while written
+    std::string data;
+    // A worker's deflating of a streamed entry, and the size it had when
+    // the worker opened it; without one the writer reads the file itself.
+    std::shared_ptr<Stream> stream;
+    std::uint64_t expected = 0;
+};
+
+// What a thread keeps from entry to entry: a deflater and its buffers.
+struct Scratch {
+    Deflater deflater;
+    std::string content, packed;
+};
+
+// Reads a file of at most the in-memory size into `buffer` and sets its
+// length; false on a read error. One byte more than its size shows that it
+// grew, and a short read is its end; `tooLarge` when it grew past the
+// in-memory size.
+bool ReadSmall(platform::FileReader& reader, std::string& buffer, std::size_t& length,
+               bool& tooLarge) {
+    std::size_t want = static_cast<std::size_t>(reader.Size()) + 1;
+    length = 0;
+    for (;;) {
+        if (buffer.size() < want) buffer.resize(want);
+        const std::optional<std::size_t> n =
+            reader.ReadAt(length, buffer.data() + length, want - length);
+        if (!n) return false;
+        length += *n;
+        if (length < want) return true;
+        if (length > kInMemoryFile) return tooLarge = true, false;
+        want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(length + kChunk, kInMemoryFile + 1));
+    }
+}
+
+Prepared Prepare(platform::Files& files, const Item& item, std::time_t now, Scratch& scratch) {
     Prepared p;
     p.e.name = item.name;
     const std::uint32_t packedAt = static_cast<std::uint32_t>(now);
+    p.e.modified = p.accessed = p.created = packedAt;
     if (item.isFolder) {
         p.e.dosTime = DosDateTime(now);
         p.e.attributes = kFolderAttributes;
-        p.e.modified = p.accessed = p.created = packedAt;
         return p;
     }
-    StampTimes(files, item, packedAt, p);
-    p.e.dosTime = DosDateTime(static_cast<std::time_t>(p.e.modified));
     p.e.attributes = kFileAttributes;
     p.e.method = StoredByName(item.name) ? 0 : Z_DEFLATED;
     std::unique_ptr<platform::FileReader> reader = files.OpenRead(item.path);
+    // The open file tells its times without looking the path up again.
+    std::optional<platform::FileTimes> times = reader ? reader->Times() : std::nullopt;
+    if (!times) times = files.GetFileTimes(item.path);
+    if (times) {
+        p.e.modified = UnixFromFileTime(times->modified);
+        p.accessed = UnixFromFileTime(times->accessed);
+        p.created = UnixFromFileTime(times->created);
+    }
+    p.e.dosTime = DosDateTime(static_cast<std::time_t>(p.e.modified));
     if (!reader) {
         p.readable = false;
         return p;
@@ -409,35 +456,82 @@ Prepared Prepare(platform::Files& files, const Item& item, std::time_t now) {
         p.streamed = true;
         return p;
     }
-    std::string content, buffer;
-    if (!ReadAll(*reader, buffer, [&](std::string_view piece) {
-            content.append(piece);
-            return content.size() <= kInMemoryFile;
-        })) {
+    std::size_t length = 0;
+    bool tooLarge = false;
+    if (!ReadSmall(*reader, scratch.content, length, tooLarge)) {
         // Grown past the in-memory size while read: stream it instead.
-        p.streamed = content.size() > kInMemoryFile;
-        p.readable = p.streamed;
+        p.streamed = tooLarge;
+        p.readable = tooLarge;
         return p;
     }
+    const std::string_view content(scratch.content.data(), length);
     p.e.crc = Crc(0, content);
     p.e.size = content.size();
     if (p.e.method != 0) {
-        Deflater deflater;
-        if (!deflater.Feed(content, true, p.data)) p.readable = false;
+        if (!scratch.deflater.Whole(content, scratch.packed, p.data)) p.readable = false;
     } else {
-        p.data = std::move(content);
+        p.data.assign(content);
     }
     p.e.compressed = p.data.size();
     return p;
 }
 
-// Prepares entries ahead of the writer on worker threads, a few at a time so
-// memory stays bounded; with no workers each entry is prepared when asked.
+// How a streamed entry went: whether the file was read to its end (and
+// deflated), whether the sink took every piece, and the entry's values.
+struct StreamOutcome {
+    bool read = false, sunk = true;
+    std::uint32_t crc = 0;
+    std::uint64_t size = 0, compressed = 0;
+};
+using PieceSink = std::function<bool(std::string_view)>;
+
+// Reads a large file in pieces, deflated unless `method` stores it, and
+// hands each piece of entry data to `sink` as it is made.
+StreamOutcome StreamFile(platform::FileReader& reader, std::uint16_t method, std::string& buffer,
+                         const PieceSink& sink) {
+    StreamOutcome o;
+    Deflater deflater;
+    std::string packed;
+    o.read = ReadAll(reader, buffer, [&](std::string_view piece) {
+        o.crc = Crc(o.crc, piece);
+        o.size += piece.size();
+        std::string_view out = piece;
+        if (method != 0) {
+            packed.clear();
+            if (!deflater.Feed(piece, false, packed)) return false;
+            out = packed;
+        }
+        o.compressed += out.size();
+        return o.sunk = sink(out);
+    });
+    if (!o.read || !o.sunk || method == 0) return o;
+    packed.clear();
+    o.read = deflater.Feed({}, true, packed);
+    o.compressed += packed.size();
+    if (o.read) o.sunk = sink(packed);
+    return o;
+}
+
+// A streamed entry's data on its way from the worker that deflates it to
+// the writer; its pieces are bounded, so a huge file never waits whole.
+struct Stream {
+    std::deque<std::string> pieces;
+    std::size_t bytes = 0;
+    bool done = false;
+    StreamOutcome outcome;
+};
+
+// Prepares entries ahead of the writer on worker threads; with no workers
+// each entry is prepared when asked. Workers take entries one by one from a
+// shared counter and hand them over in batches, so the writer and workers
+// rarely wait for each other; what is prepared but not yet written stays
+// within a budget, so memory stays bounded. While the writer waits, it keeps
+// the windows painted through the files' long-work hook.
 class PrepareQueue {
   public:
     PrepareQueue(platform::Files& files, const std::vector<Item>& items, std::time_t now,
                  unsigned workers)
-        : files_(files), items_(items), now_(now), slots_(items.size()) {
+        : files_(files), items_(items), now_(now), slots_(workers > 0 ? items.size() : 0) {
         for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
     }
     ~PrepareQueue() {
@@ -445,54 +539,184 @@ class PrepareQueue {
             std::lock_guard<std::mutex> lock(mutex_);
             stop_ = true;
         }
-        changed_.notify_all();
+        room_.notify_all();
         for (std::thread& t : threads_) t.join();
     }
     PrepareQueue(const PrepareQueue&) = delete;
     PrepareQueue& operator=(const PrepareQueue&) = delete;
 
     // Entry k, once prepared; entries before it must have been taken.
+    // Every entry ready in a row is taken at once, so the writer rarely
+    // needs the lock.
     Prepared Take(std::size_t k) {
-        if (threads_.empty()) return Prepare(files_, items_[k], now_);
+        if (threads_.empty()) return Prepare(files_, items_[k], now_, scratch_);
+        if (k == takenEnd_) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            WaitForWorkers(lock, [&] { return slots_[k].ready; });
+            std::size_t freed = 0;
+            for (; takenEnd_ < slots_.size() && slots_[takenEnd_].ready; ++takenEnd_) {
+                freed += Charge(slots_[takenEnd_].p);
+            }
+            inFlight_.store(inFlight_.load(std::memory_order_relaxed) - freed,
+                            std::memory_order_relaxed);
+            if (workersWaiting_ > 0) room_.notify_all();
+        }
+        return std::move(slots_[k].p);
+    }
+
+    // The pieces of a streamed entry handed to `sink` as its worker makes
+    // them; the outcome once the worker is done or the sink refused.
+    StreamOutcome Drain(Stream& s, const PieceSink& sink) {
         std::unique_lock<std::mutex> lock(mutex_);
-        taken_ = k;
-        changed_.notify_all();
-        changed_.wait(lock, [&] { return slots_[k] != nullptr; });
-        Prepared p = std::move(*slots_[k]);
-        slots_[k].reset();
-        taken_ = k + 1;
-        changed_.notify_all();
-        return p;
+        for (;;) {
+            WaitForWorkers(lock, [&] { return !s.pieces.empty() || s.done; });
+            if (s.pieces.empty()) return s.outcome;
+            const std::string piece = std::move(s.pieces.front());
+            s.pieces.pop_front();
+            s.bytes -= piece.size();
+            if (workersWaiting_ > 0) room_.notify_all();
+            lock.unlock();
+            const bool taken = sink(piece);
+            lock.lock();
+            if (!taken) {
+                StreamOutcome refused;
+                refused.sunk = false;
+                return refused;
+            }
+        }
     }
 
   private:
-    // Each deflated entry may hold twice the in-memory size.
-    static constexpr std::size_t kAhead = 4;
+    // Prepared data waiting for the writer; each worker adds at most its
+    // batch and a streamed entry's pieces.
+    static constexpr std::size_t kAheadBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t kBatchItems = 64;
+    static constexpr std::size_t kBatchBytes = 1024 * 1024;
+    static constexpr std::size_t kStreamAheadBytes = 8 * 1024 * 1024;
+    // How often a waiting writer lets the windows paint (the hook itself
+    // decides how often they really do).
+    static constexpr std::chrono::milliseconds kAliveStep{50};
+
+    struct Slot {
+        Prepared p;
+        bool ready = false;
+    };
+
+    static std::size_t Charge(const Prepared& p) { return p.data.size() + 256; }
+
+    template <class Ready>
+    void WaitForWorkers(std::unique_lock<std::mutex>& lock, Ready ready) {
+        writerWaiting_ = true;
+        while (!ready()) {
+            ready_.wait_for(lock, kAliveStep);
+            if (ready() || !files_.duringLongWork) continue;
+            lock.unlock();
+            files_.duringLongWork();
+            lock.lock();
+        }
+        writerWaiting_ = false;
+    }
+
+    // Marks the worker's prepared entries ready; under the lock.
+    void Publish(std::vector<std::size_t>& pending, std::size_t& bytes) {
+        if (pending.empty()) return;
+        for (std::size_t k : pending) slots_[k].ready = true;
+        inFlight_.store(inFlight_.load(std::memory_order_relaxed) + bytes,
+                        std::memory_order_relaxed);
+        pending.clear();
+        bytes = 0;
+        if (writerWaiting_) ready_.notify_one();
+    }
+
+    // False when the queue stops before there is room for the piece.
+    bool Push(Stream& s, std::string_view piece) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ++workersWaiting_;
+        room_.wait(lock, [&] { return stop_ || s.bytes < kStreamAheadBytes; });
+        --workersWaiting_;
+        if (stop_) return false;
+        s.pieces.emplace_back(piece);
+        s.bytes += piece.size();
+        if (writerWaiting_) ready_.notify_one();
+        return true;
+    }
 
     void Work() {
-        std::unique_lock<std::mutex> lock(mutex_);
+        Scratch scratch;
+        std::vector<std::size_t> pending;
+        std::size_t pendingBytes = 0;
         for (;;) {
-            changed_.wait(
-                lock, [&] { return stop_ || (next_ < items_.size() && next_ < taken_ + kAhead); });
-            if (stop_) return;
-            const std::size_t k = next_++;
-            lock.unlock();
-            auto prepared = std::make_unique<Prepared>(Prepare(files_, items_[k], now_));
-            lock.lock();
-            slots_[k] = std::move(prepared);
-            changed_.notify_all();
+            if (inFlight_.load(std::memory_order_relaxed) + pendingBytes >= kAheadBytes) {
+                std::unique_lock<std::mutex> lock(mutex_);
+                Publish(pending, pendingBytes);
+                ++workersWaiting_;
+                room_.wait(lock, [&] {
+                    return stop_ || inFlight_.load(std::memory_order_relaxed) < kAheadBytes;
+                });
+                --workersWaiting_;
+                if (stop_) return;
+            }
+            const std::size_t k = next_.fetch_add(1, std::memory_order_relaxed);
+            if (k >= items_.size()) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                Publish(pending, pendingBytes);
+                return;
+            }
+            Prepared& p = slots_[k].p;
+            p = Prepare(files_, items_[k], now_, scratch);
+            pending.push_back(k);
+            pendingBytes += Charge(p);
+            if (p.streamed) {
+                StreamEntry(p, items_[k], scratch, pending, pendingBytes);
+                if (stop_) return;
+                continue;
+            }
+            if (pending.size() >= kBatchItems || pendingBytes >= kBatchBytes) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                Publish(pending, pendingBytes);
+            }
         }
+    }
+
+    // Hands the entry over at once, then deflates the file into its stream.
+    void StreamEntry(Prepared& p, const Item& item, Scratch& scratch,
+                     std::vector<std::size_t>& pending, std::size_t& pendingBytes) {
+        std::unique_ptr<platform::FileReader> reader = files_.OpenRead(item.path);
+        std::shared_ptr<Stream> stream;
+        if (reader) {
+            p.expected = reader->Size();
+            p.stream = stream = std::make_shared<Stream>();
+        } else {
+            p.readable = false;
+        }
+        const std::uint16_t method = p.e.method;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            Publish(pending, pendingBytes);
+        }
+        if (!stream) return;
+        const StreamOutcome outcome =
+            StreamFile(*reader, method, scratch.content,
+                       [&](std::string_view piece) { return Push(*stream, piece); });
+        std::lock_guard<std::mutex> lock(mutex_);
+        stream->outcome = outcome;
+        stream->done = true;
+        if (writerWaiting_) ready_.notify_one();
     }
 
     platform::Files& files_;
     const std::vector<Item>& items_;
     std::time_t now_;
-    std::vector<std::unique_ptr<Prepared>> slots_;
+    Scratch scratch_;  // preparing on the writer's thread
+    std::vector<Slot> slots_;
     std::vector<std::thread> threads_;
     std::mutex mutex_;
-    std::condition_variable changed_;
-    std::size_t next_ = 0, taken_ = 0;
-    bool stop_ = false;
+    std::condition_variable ready_, room_;  // for the writer, for the workers
+    std::atomic<std::size_t> next_{0}, inFlight_{0};
+    std::size_t takenEnd_ = 0;  // the writer's: entries up to here are its own
+    std::size_t workersWaiting_ = 0;
+    bool writerWaiting_ = false;
+    std::atomic<bool> stop_{false};
 };
 
 class Packer {
@@ -501,13 +725,22 @@ class Packer {
 
     // False when a file cannot be read (named in `unreadable`) or the sink
     // refuses the bytes (`writeFailed`).
-    bool Add(platform::Files& files, const Item& item, Prepared p) {
+    bool Add(platform::Files& files, const Item& item, Prepared p, PrepareQueue& queue) {
         if (!p.readable) return Unreadable(item.path);
         if (p.streamed) {
-            std::unique_ptr<platform::FileReader> reader = files.OpenRead(item.path);
-            if (!reader) return Unreadable(item.path);
-            if (AddStreamed(p, *reader)) return true;
-            return writeFailed || Unreadable(item.path);
+            bool added = false;
+            if (const std::shared_ptr<Stream> stream = p.stream) {
+                added = AddStreamed(p, p.expected, [&](const PieceSink& sink) {
+                    return queue.Drain(*stream, sink);
+                });
+            } else {
+                std::unique_ptr<platform::FileReader> reader = files.OpenRead(item.path);
+                if (!reader) return Unreadable(item.path);
+                added = AddStreamed(p, reader->Size(), [&](const PieceSink& sink) {
+                    return StreamFile(*reader, p.e.method, buffer_, sink);
+                });
+            }
+            return added || writeFailed || Unreadable(item.path);
         }
         if (!zip_.BeginEntry(p.e, p.accessed, p.created, false) || !zip_.Data(p.data)) {
             return WriteFailed();
@@ -531,46 +764,26 @@ class Packer {
         return false;
     }
 
-    bool AddStreamed(Prepared& p, platform::FileReader& reader) {
+    // The header goes first with room for the values, the data after it as
+    // it is made, then the header gets its values.
+    bool AddStreamed(Prepared& p, std::uint64_t expected,
+                     const std::function<StreamOutcome(const PieceSink&)>& produce) {
         CentralEntry& e = p.e;
         // Deflate may grow data a little; leave room so a size near the limit
         // still fits the header it was given.
-        const std::uint64_t expected = reader.Size();
         e.zip64Sizes = expected + expected / 128 + 1024 >= kMax32;
         e.size = expected;
         e.crc = 0;
         e.compressed = 0;
         if (!zip_.BeginEntry(e, p.accessed, p.created, true)) return WriteFailed();
-        Deflater deflater;
-        std::uint32_t crc = 0;
-        std::uint64_t size = 0, compressed = 0;
-        std::string packed;
-        bool sinkOk = true;
-        const bool read = ReadAll(reader, buffer_, [&](std::string_view piece) {
-            crc = Crc(crc, piece);
-            size += piece.size();
-            std::string_view out = piece;
-            if (e.method != 0) {
-                packed.clear();
-                if (!deflater.Feed(piece, false, packed)) return false;
-                out = packed;
-            }
-            compressed += out.size();
-            return sinkOk = zip_.Data(out);
-        });
-        if (!sinkOk) return WriteFailed();
-        if (!read) return false;
-        if (e.method != 0) {
-            packed.clear();
-            if (!deflater.Feed({}, true, packed)) return false;
-            compressed += packed.size();
-            if (!zip_.Data(packed)) return WriteFailed();
-        }
+        const StreamOutcome o = produce([&](std::string_view piece) { return zip_.Data(piece); });
+        if (!o.sunk) return WriteFailed();
+        if (!o.read) return false;
         // A file that grew past what its header can say cannot be packed.
-        if (!e.zip64Sizes && (size >= kMax32 || compressed >= kMax32)) return false;
-        e.crc = crc;
-        e.size = size;
-        e.compressed = compressed;
+        if (!e.zip64Sizes && (o.size >= kMax32 || o.compressed >= kMax32)) return false;
+        e.crc = o.crc;
+        e.size = o.size;
+        e.compressed = o.compressed;
         if (!zip_.PatchEntry(e)) return WriteFailed();
         zip_.EndEntry(std::move(e));
         return true;
@@ -805,7 +1018,7 @@ PackResult PackFolder(platform::Files& files, const Text& source, std::time_t no
     Packer packer(sink);
     int reported = -1;
     for (std::size_t k = 0; k < items.size(); ++k) {
-        if (!packer.Add(files, items[k], queue.Take(k))) {
+        if (!packer.Add(files, items[k], queue.Take(k), queue)) {
             result.unreadable = packer.unreadable;
             result.writeFailed = packer.writeFailed;
             return result;

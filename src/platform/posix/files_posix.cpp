@@ -198,7 +198,8 @@ std::string ResolveEntry(const std::string& dir, const std::string& name) {
 // is still a folder.
 class FolderCache {
   public:
-    std::optional<std::string> Find(const std::string& written) {
+    // `unchecked`: the caller finds out itself whether it is still a folder.
+    std::optional<std::string> Find(const std::string& written, bool unchecked = false) {
         std::string resolved;
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -206,6 +207,7 @@ class FolderCache {
             if (it == folders_.end()) return std::nullopt;
             resolved = it->second;
         }
+        if (unchecked) return resolved;
         struct stat st {};
         if (stat(resolved.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
         return resolved;
@@ -281,7 +283,8 @@ namespace {
 // Splits and normalises a program path the way Windows does before it
 // reaches the file system: both slashes separate, "." and ".." are removed
 // textually, trailing dots and spaces are dropped (not from a search pattern).
-Location Locate(const Text& path, const std::string& base, bool lastIsPattern) {
+Location Locate(const Text& path, const std::string& base, bool lastIsPattern,
+                bool unchecked = false) {
     Location where;
     std::string utf8 = text::ToUtf8(path);
     for (char& c : utf8) {
@@ -316,7 +319,7 @@ Location Locate(const Text& path, const std::string& base, bool lastIsPattern) {
     std::string folder = absolute ? std::string() : base;
     std::string key = folder;
     for (const std::string& part : parts) key += "/" + part;
-    if (std::optional<std::string> known = ResolvedFolders().Find(key)) {
+    if (std::optional<std::string> known = ResolvedFolders().Find(key, unchecked)) {
         where.folder = std::move(*known);
         where.valid = true;
         return where;
@@ -382,9 +385,26 @@ bool PosixFiles::CreateFolder(const Text& path) {
 
 namespace {
 
+FileTime FromStatx(const statx_timestamp& t) {
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(t.tv_sec);
+    ts.tv_nsec = static_cast<long>(t.tv_nsec);
+    return ToFileTime(ts);
+}
+
+FileTimes TimesOf(const struct statx& sx) {
+    FileTimes times;
+    times.modified = FromStatx(sx.stx_mtime);
+    times.accessed = FromStatx(sx.stx_atime);
+    times.created = (sx.stx_mask & STATX_BTIME) != 0 ? FromStatx(sx.stx_btime) : times.modified;
+    return times;
+}
+
 class PosixReader : public FileReader {
   public:
-    PosixReader(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    PosixReader(int fd, std::uint64_t size, FileTimes times)
+        : fd_(fd), size_(size), times_(times) {}
+    std::optional<FileTimes> Times() const override { return times_; }
     ~PosixReader() override { close(fd_); }
     std::uint64_t Size() const override { return size_; }
     std::optional<std::size_t> ReadAt(std::uint64_t offset, char* buffer,
@@ -399,6 +419,8 @@ class PosixReader : public FileReader {
             }
             if (n == 0) break;
             done += static_cast<std::size_t>(n);
+            // Short at the size it had: the end, without one more call.
+            if (done < size && offset + done >= size_) break;
         }
         return done;
     }
@@ -406,6 +428,7 @@ class PosixReader : public FileReader {
   private:
     int fd_;
     std::uint64_t size_;
+    FileTimes times_;
 };
 
 // The temporary file is locked for as long as it is written, so a cleaner in
@@ -519,16 +542,26 @@ void RemoveStaleTemporaries(const std::string& folder) {
 }  // namespace
 
 std::unique_ptr<FileReader> PosixFiles::OpenRead(const Text& path) {
-    const std::string host = HostPath(path);
-    if (host.empty()) return nullptr;
-    const int fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    // Packing opens thousands of files in a few folders: the name as written
+    // in the folder known from before is tried first, and only when it is
+    // not there is the path resolved (and the folder checked) again.
+    const Location where = Locate(path, currentDirectory_, false, true);
+    if (!where.valid || !IsValidFileName(text::FromUtf8(where.name))) return nullptr;
+    int fd = open(Join(where.folder, where.name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        const std::string host = HostPath(path);
+        if (host.empty()) return nullptr;
+        fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    }
     if (fd < 0) return nullptr;
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    // Size and times in one call on the open file.
+    struct statx sx {};
+    if (statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0 ||
+        S_ISDIR(sx.stx_mode)) {
         close(fd);
         return nullptr;
     }
-    return std::make_unique<PosixReader>(fd, static_cast<std::uint64_t>(st.st_size));
+    return std::make_unique<PosixReader>(fd, static_cast<std::uint64_t>(sx.stx_size), TimesOf(sx));
 }
 
 std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path, WriteMode mode) {
@@ -685,17 +718,7 @@ std::optional<FileTimes> PosixFiles::GetFileTimes(const Text& path) {
     if (statx(AT_FDCWD, host.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &sx) != 0) {
         return std::nullopt;
     }
-    const auto convert = [](const statx_timestamp& t) {
-        timespec ts{};
-        ts.tv_sec = static_cast<time_t>(t.tv_sec);
-        ts.tv_nsec = static_cast<long>(t.tv_nsec);
-        return ToFileTime(ts);
-    };
-    FileTimes times;
-    times.modified = convert(sx.stx_mtime);
-    times.accessed = convert(sx.stx_atime);
-    times.created = (sx.stx_mask & STATX_BTIME) != 0 ? convert(sx.stx_btime) : times.modified;
-    return times;
+    return TimesOf(sx);
 }
 
 bool PosixFiles::SetModifiedTime(const Text& path, FileTime time) {

@@ -1,6 +1,5 @@
 #pragma once
 // Files through the Windows W functions.
-#include <functional>
 #include <set>
 #include <string>
 
@@ -29,10 +28,6 @@ class Win32Files : public Files {
     bool SetModifiedTime(const Text& path, FileTime time) override;
     Text CurrentDirectory() override;
     Text ProgramFolder() override;
-
-    // Called after each piece a reader or writer moves, from the thread that
-    // moves it: long work on the windows' thread keeps them painted through it.
-    std::function<void()> duringLongWork;
 
   private:
     Text programFolder_;
