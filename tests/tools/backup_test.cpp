@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
+#include <thread>
 
 #include "crypto/rc4.h"
 #include "store/data_folder.h"
@@ -664,6 +666,7 @@ class FaultyFiles : public platform::Files {
     bool CreateFolder(const Text& p) override { return inner_.CreateFolder(p); }
     std::unique_ptr<platform::FileReader> OpenRead(const Text& p) override {
         if (p == unreadable_) return nullptr;
+        if (beforeOpen) beforeOpen(p);
         return inner_.OpenRead(p);
     }
     std::unique_ptr<platform::FileWriter> BeginWrite(
@@ -685,10 +688,31 @@ class FaultyFiles : public platform::Files {
     Text CurrentDirectory() override { return inner_.CurrentDirectory(); }
     Text ProgramFolder() override { return inner_.ProgramFolder(); }
 
+    std::function<void(const Text&)> beforeOpen;
+
   private:
     platform::Files& inner_;
     Text unreadable_, unlistable_;
 };
+
+// While the packing waits for a file another core is still on, it keeps the
+// windows painted: the long-work hook runs on the packing thread.
+TEST_F(BackupArchiveTest, WaitingForAnotherCoreCallsTheLongWorkHook) {
+    FaultyFiles files(this->files(), {});
+    const std::thread::id packing = std::this_thread::get_id();
+    std::atomic<int> calls{0};
+    files.duringLongWork = [&] { calls += std::this_thread::get_id() == packing; };
+    // One file is slow to open until the hook has run a few times (or 10 s).
+    files.beforeOpen = [&](const Text& path) {
+        if (path != PathOf("Default\\日记\\第一篇.txt")) return;
+        for (int i = 0; i < 1000 && calls < 3; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    const auto packed = tools::BuildArchive(files, PathOf("Default"), 0, nullptr, 2);
+    ASSERT_TRUE(packed.archive);
+    EXPECT_GE(calls, 3);
+}
 
 TEST_F(BackupArchiveTest, AnUnreadableFileStopsThePackingAndIsNamed) {
     FaultyFiles files(this->files(), PathOf("Default\\日记\\old.zip"));
