@@ -566,8 +566,17 @@ class PrepareQueue {
 
     // The pieces of a streamed entry handed to `sink` as its worker makes
     // them; the outcome once the worker is done or the sink refused.
-    StreamOutcome Drain(Stream& s, const PieceSink& sink) {
+    // While the writer is on it, the other workers may prepare that much
+    // more ahead (up to the entry's size), so they are not idle meanwhile.
+    StreamOutcome Drain(Stream& s, std::uint64_t expected, const PieceSink& sink) {
         std::unique_lock<std::mutex> lock(mutex_);
+        extraRoom_.store(static_cast<std::size_t>(std::min<std::uint64_t>(expected, kExtraBytes)),
+                         std::memory_order_relaxed);
+        if (workersWaiting_ > 0) room_.notify_all();
+        struct Back {
+            std::atomic<std::size_t>& extra;
+            ~Back() { extra.store(0, std::memory_order_relaxed); }
+        } back{extraRoom_};
         for (;;) {
             WaitForWorkers(lock, [&] { return !s.pieces.empty() || s.done; });
             if (s.pieces.empty()) return s.outcome;
@@ -590,6 +599,7 @@ class PrepareQueue {
     // Prepared data waiting for the writer; each worker adds at most its
     // batch and a streamed entry's pieces.
     static constexpr std::size_t kAheadBytes = 16 * 1024 * 1024;
+    static constexpr std::size_t kExtraBytes = 64 * 1024 * 1024;
     static constexpr std::size_t kBatchItems = 64;
     static constexpr std::size_t kBatchBytes = 1024 * 1024;
     static constexpr std::size_t kStreamAheadBytes = 8 * 1024 * 1024;
@@ -603,6 +613,7 @@ class PrepareQueue {
     };
 
     static std::size_t Charge(const Prepared& p) { return p.data.size() + 256; }
+    std::size_t Room() const { return kAheadBytes + extraRoom_.load(std::memory_order_relaxed); }
 
     template <class Ready>
     void WaitForWorkers(std::unique_lock<std::mutex>& lock, Ready ready) {
@@ -646,12 +657,12 @@ class PrepareQueue {
         std::vector<std::size_t> pending;
         std::size_t pendingBytes = 0;
         for (;;) {
-            if (inFlight_.load(std::memory_order_relaxed) + pendingBytes >= kAheadBytes) {
+            if (inFlight_.load(std::memory_order_relaxed) + pendingBytes >= Room()) {
                 std::unique_lock<std::mutex> lock(mutex_);
                 Publish(pending, pendingBytes);
                 ++workersWaiting_;
                 room_.wait(lock, [&] {
-                    return stop_ || inFlight_.load(std::memory_order_relaxed) < kAheadBytes;
+                    return stop_ || inFlight_.load(std::memory_order_relaxed) < Room();
                 });
                 --workersWaiting_;
                 if (stop_) return;
@@ -712,7 +723,7 @@ class PrepareQueue {
     std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable ready_, room_;  // for the writer, for the workers
-    std::atomic<std::size_t> next_{0}, inFlight_{0};
+    std::atomic<std::size_t> next_{0}, inFlight_{0}, extraRoom_{0};
     std::size_t takenEnd_ = 0;  // the writer's: entries up to here are its own
     std::size_t workersWaiting_ = 0;
     bool writerWaiting_ = false;
@@ -731,7 +742,7 @@ class Packer {
             bool added = false;
             if (const std::shared_ptr<Stream> stream = p.stream) {
                 added = AddStreamed(p, p.expected, [&](const PieceSink& sink) {
-                    return queue.Drain(*stream, sink);
+                    return queue.Drain(*stream, p.expected, sink);
                 });
             } else {
                 std::unique_ptr<platform::FileReader> reader = files.OpenRead(item.path);
