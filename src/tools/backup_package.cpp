@@ -420,7 +420,10 @@ bool ReadSmall(platform::FileReader& reader, std::string& buffer, std::size_t& l
         if (!n) return false;
         length += *n;
         if (length < want) return true;
-        if (length > kInMemoryFile) return tooLarge = true, false;
+        if (length > kInMemoryFile) {
+            tooLarge = true;
+            return false;
+        }
         want =
             static_cast<std::size_t>(std::min<std::uint64_t>(length + kChunk, kInMemoryFile + 1));
     }
@@ -656,7 +659,7 @@ class PrepareQueue {
         Scratch scratch;
         std::vector<std::size_t> pending;
         std::size_t pendingBytes = 0;
-        for (;;) {
+        while (!stop_) {
             if (inFlight_.load(std::memory_order_relaxed) + pendingBytes >= Room()) {
                 std::unique_lock<std::mutex> lock(mutex_);
                 Publish(pending, pendingBytes);
@@ -679,7 +682,6 @@ class PrepareQueue {
             pendingBytes += Charge(p);
             if (p.streamed) {
                 StreamEntry(p, items_[k], scratch, pending, pendingBytes);
-                if (stop_) return;
                 continue;
             }
             if (pending.size() >= kBatchItems || pendingBytes >= kBatchBytes) {
