@@ -139,13 +139,17 @@ std::wstring FileDialogFilter(const Text& filter);
 // The rich edit stores a line break as one CR; text handed to it may say CR LF or LF.
 std::wstring WithSingleBreaks(const Text& value);
 
-class Win32Control final : public ui::ControlPeer {
+// What every control shares: its place in the window, font, colours,
+// visibility, focus and events. One class per kind (win32_controls.h) adds the
+// child window it is and what that kind does; a call that means nothing for a
+// kind changes nothing and answers a default.
+class Win32Control : public ui::ControlPeer {
   public:
     Win32Control(Win32Window& window, int index, const ui::ControlDef& def);
     ~Win32Control() override;
 
     // Builds the child window (visual kinds) at its definition's place.
-    void Create();
+    virtual void Create();
     // The window moved to a screen of another DPI: the same place and size
     // in units, the font and images drawn for the new DPI.
     void Rescale(const ui::Rect& units);
@@ -153,29 +157,27 @@ class Win32Control final : public ui::ControlPeer {
     int Index() const { return index_; }
     Win32Window& Window() { return window_; }
     // The owning window is gone: every call returns a default from now on.
-    void Detach();
+    virtual void Detach() { hwnd_ = nullptr; }
 
     // Messages the owning window routes here.
-    void OnCommand(WORD code);
-    void OnNotify(const NMHDR& header);
-    void OnScroll();
-    void OnTimer();
+    virtual void OnCommand(WORD) {}
+    virtual void OnNotify(const NMHDR&) {}
+    virtual void OnScroll() {}
+    virtual void OnTimer() {}
     void OnIconChosen();
-    void OnDrawItem(const DRAWITEMSTRUCT& item);
+    virtual void OnDrawItem(const DRAWITEMSTRUCT&) {}
     // WM_CTLCOLOR*: the brush to paint with, or nullptr for the default.
     HBRUSH OnCtlColour(HDC dc);
-    // The edit box subclass: refuses what does not fit the byte limit.
-    bool AcceptChar(wchar_t unit);
-    void PasteWithinLimit();
-    std::size_t BytesOutsideSelection() const;
+    // A message to the subclassed child window; true when it is done with.
+    virtual bool Filter(HWND, UINT, WPARAM) { return false; }
     void OnRightButtonDown();
 
-    bool TimerArmed() const { return period_ > 0 && windowAlive_; }
+    virtual bool TimerArmed() const { return false; }
     // A key, not the mouse, is moving a list's selection: only Enter opens.
     bool keyboardSelects = false;
     void Fire(ui::Event event, int argument);
     // Automation routes a user choice through the list view's own messages.
-    void SetUserSelection(int index);
+    virtual void SetUserSelection(int) {}
 
     const ui::ControlDef& Definition() const override { return def_; }
     Text GetText() override;
@@ -192,85 +194,85 @@ class Win32Control final : public ui::ControlPeer {
     void SetBackColour(ui::Colour colour) override;
     void Focus() override;
     bool HasFocus() override;
-    int GetTextIndent() override;
-    void SetTextIndent(int pixels) override;
+    int GetTextIndent() override { return 0; }
+    void SetTextIndent(int) override {}
 
-    int AddItem(const Text& text, int image) override;
-    void AddItems(const std::vector<Text>& texts, int image) override;
-    int ItemCount() override;
-    Text ItemText(int index) override;
-    int ItemImage(int index) override;
-    void ClearItems() override;
-    int Selection() override;
-    void SetSelection(int index) override;
-    void SetImageList(const ui::ImageStrip& strip) override;
-    int ImageCount() override;
+    int AddItem(const Text&, int) override { return -1; }
+    void AddItems(const std::vector<Text>&, int) override {}
+    int ItemCount() override { return 0; }
+    Text ItemText(int) override { return {}; }
+    int ItemImage(int) override { return -1; }
+    void ClearItems() override {}
+    int Selection() override { return -1; }
+    void SetSelection(int) override {}
+    void SetImageList(const ui::ImageStrip&) override {}
+    int ImageCount() override { return 0; }
 
-    void GetSelection(int& start, int& length) override;
-    void SetSelectionRange(int start, int length) override;
-    Text SelectedText() override;
-    void ReplaceSelection(const Text& value) override;
-    int FindForward(const Text& what, int start, bool matchCase) override;
-    int TextLength() override;
-    void Undo() override;
-    void Cut() override;
-    void Copy() override;
-    void Paste() override;
-    void SetDefaultFormat(const ui::CharFormat& format) override;
-    ui::CharFormat GetDefaultFormat() override;
-    void SetRedraw(bool on) override;
+    void GetSelection(int& start, int& length) override { start = length = 0; }
+    void SetSelectionRange(int, int) override {}
+    Text SelectedText() override { return {}; }
+    void ReplaceSelection(const Text&) override {}
+    int FindForward(const Text&, int, bool) override { return -1; }
+    int TextLength() override { return 0; }
+    void Undo() override {}
+    void Cut() override {}
+    void Copy() override {}
+    void Paste() override {}
+    void SetDefaultFormat(const ui::CharFormat&) override {}
+    ui::CharFormat GetDefaultFormat() override { return {}; }
+    void SetRedraw(bool) override {}
 
-    bool IsChecked() override;
-    void SetChecked(bool checked) override;
-    int GetPosition() override;
-    void SetPosition(int position) override;
-    ui::Colour GetColour() override;
-    void SetColour(ui::Colour colour) override;
-    int GetPeriod() override;
-    void SetPeriod(int milliseconds) override;
+    bool IsChecked() override { return false; }
+    void SetChecked(bool) override {}
+    int GetPosition() override { return 0; }
+    void SetPosition(int) override {}
+    ui::Colour GetColour() override { return 0; }
+    void SetColour(ui::Colour) override {}
+    int GetPeriod() override { return 0; }
+    void SetPeriod(int) override {}
 
-    std::optional<Text> ShowFileDialog(const ui::FileDialogRequest& request) override;
+    std::optional<Text> ShowFileDialog(const ui::FileDialogRequest&) override {
+        return std::nullopt;
+    }
     void SetHandler(ui::Event event, ui::EventHandler handler) override;
 
-  private:
-    bool Is(ui::ControlKind kind) const { return def_.kind == kind; }
-    UINT_PTR TimerId() const { return kFirstTimerId + static_cast<UINT_PTR>(index_); }
-    void ApplyRichEditColours();
-    void ApplyListViewColours();
-    // The rich edit's text (or its selection) with CR LF line breaks.
-    Text RichEditText(bool selectionOnly);
-    // Modes, limit, colours and subclass of a newly created rich edit.
-    void PrepareRichEdit();
-    void SetRichEditText(const Text& value);
-    // Puts a new, empty rich edit in the place of the current one.
-    bool RenewRichEdit();
+  protected:
+    // The child window a visual kind is.
+    struct WindowClass {
+        const wchar_t* name = L"STATIC";
+        DWORD style = 0, exStyle = 0;
+        bool focusable = true;
+        bool caption = true;  // the definition's caption is the initial window text
+    };
+    virtual WindowClass Class() const = 0;
+    // Right after the child window is made, with its font.
+    virtual void Created() {}
+    // The font was set (the control may have reset its margins).
+    virtual void FontSet() {}
+    // After a move to another DPI, with the new font in place.
+    virtual void Rescaled() {}
+    // A colour changed; the default repaints with it.
+    virtual void ColoursChanged(bool text);
+    // The background of a box the user types into or picks from.
+    virtual bool PaintsAsWindow() const { return false; }
+    HFONT Font() const;
+    // Subclasses the child window, so that Filter sees its messages.
+    void Subclass();
 
     Win32Window& window_;
     const int index_;
     const ui::ControlDef def_;
     HWND hwnd_ = nullptr;
-    bool windowAlive_ = true;
-
     ui::Font font_;
     std::optional<ui::Colour> textColour_, backColour_;
-    std::optional<ui::CharFormat> richFormat_;  // the last default format set
-    bool redrawOff_ = false;
-    std::map<ui::Event, ui::EventHandler> handlers_;
-    // Edit box: the left margin the control chose for its font (pixels), and
-    // the indent the program asked for on top of it (units).
-    int fontMargin_ = 0;
-    int textIndent_ = 0;
-    void ApplyTextIndent(bool fontChanged);
-    HFONT Font() const;
-    std::shared_ptr<const ui::ImageStrip> images_;  // drawn again at a new DPI
 
-    int period_ = 0;               // timer
-    ui::Colour colour_ = 0;        // colour picker
-    int sliderPosition_ = 0;       // last position reported by the slider
-    bool programSelects_ = false;  // icon list: the program, not the user, selects
-    wchar_t pendingHigh_ = 0;      // edit box: first half of a surrogate pair
-    ui::Rect nonVisualRect_;
+  private:
+    std::map<ui::Event, ui::EventHandler> handlers_;
 };
+
+// The peer of one control of a definition, of the class for its kind.
+std::unique_ptr<Win32Control> MakeControl(Win32Window& window, int index,
+                                          const ui::ControlDef& def);
 
 class Win32Menu final : public ui::MenuPeer {
   public:

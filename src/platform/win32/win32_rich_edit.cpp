@@ -1,8 +1,7 @@
-// The rich edit (Msftedit.dll) in plain-text mode: positions are UTF-16
-// units with one position per line break.
+// The rich edit (Msftedit.dll) in plain-text mode.
 #include <cstring>
 
-#include "platform/win32/win32_internal.h"
+#include "platform/win32/win32_controls.h"
 
 namespace platform::win32 {
 
@@ -70,11 +69,54 @@ DWORD CALLBACK ReadStreamSource(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG
 
 }  // namespace
 
+Win32Control::WindowClass Win32RichEdit::Class() const {
+    // The text goes in once the plain-text mode is on.
+    return {MSFTEDIT_CLASS,
+            ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
+            WS_EX_CLIENTEDGE, true, false};
+}
+
+void Win32RichEdit::Created() {
+    Prepare();
+    if (!def_.caption.empty()) SetText(def_.caption);
+    SendMessageW(hwnd_, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void Win32RichEdit::Prepare() {
+    SendMessageW(hwnd_, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO, 0);
+    SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    SendMessageW(hwnd_, EM_AUTOURLDETECT, FALSE, 0);
+    if (textColour_ || backColour_) ApplyColours();
+    Subclass();
+}
+
+bool Win32RichEdit::Filter(HWND hwnd, UINT message, WPARAM) {
+    if (message != WM_RBUTTONDOWN) return false;
+    OnRightButtonDown();
+    return !IsWindow(hwnd);
+}
+
+void Win32RichEdit::Rescaled() {
+    // The rich edit takes a new font as the format of all its text.
+    if (!format_) return;
+    ui::CharFormat format = *format_;
+    format.colour = textColour_;
+    SetDefaultFormat(format);
+}
+
+void Win32RichEdit::ColoursChanged(bool) {
+    ApplyColours();
+}
+
+Text Win32RichEdit::GetText() {
+    return RichEditText(false);
+}
+
 // Wine deletes the text of a rich edit in a time that grows with the square
 // of its size (a megabyte took over a minute), while a new control costs
 // nothing. So new text goes into a fresh control that takes the old one's
 // place: position, style, stacking, font, format, colours and focus.
-bool Win32Control::RenewRichEdit() {
+bool Win32RichEdit::Renew() {
     HWND old = hwnd_;
     const auto style = static_cast<DWORD>(GetWindowLongW(old, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongW(old, GWL_EXSTYLE));
@@ -90,9 +132,9 @@ bool Win32Control::RenewRichEdit() {
     SetWindowPos(fresh, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     hwnd_ = fresh;
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
-    PrepareRichEdit();
-    if (richFormat_) {
-        ui::CharFormat format = *richFormat_;
+    Prepare();
+    if (format_) {
+        ui::CharFormat format = *format_;
         format.colour = textColour_;
         SetDefaultFormat(format);
     }
@@ -101,8 +143,9 @@ bool Win32Control::RenewRichEdit() {
     return true;
 }
 
-void Win32Control::SetRichEditText(const Text& value) {
-    if (TextLength() > 0 && !RenewRichEdit()) SetWindowTextW(hwnd_, L"");
+void Win32RichEdit::SetText(const Text& value) {
+    if (hwnd_ == nullptr) return;
+    if (TextLength() > 0 && !Renew()) SetWindowTextW(hwnd_, L"");
     if (value.empty()) return;
     // Streamed in: one copy of the text, and no message that must hold it all.
     std::u16string units = text::ToUtf16(value);
@@ -118,8 +161,8 @@ void Win32Control::SetRichEditText(const Text& value) {
     SendMessageW(hwnd_, EM_EMPTYUNDOBUFFER, 0, 0);
 }
 
-void Win32Control::SetRedraw(bool on) {
-    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit) || on != redrawOff_) return;
+void Win32RichEdit::SetRedraw(bool on) {
+    if (hwnd_ == nullptr || on != redrawOff_) return;
     // Turning drawing back on would also show a hidden window.
     if (!on && !IsWindowVisible(hwnd_)) return;
     redrawOff_ = !on;
@@ -138,7 +181,7 @@ std::wstring WithSingleBreaks(const Text& value) {
     return result;
 }
 
-Text Win32Control::RichEditText(bool selectionOnly) {
+Text Win32RichEdit::RichEditText(bool selectionOnly) {
     if (hwnd_ == nullptr) return {};
     std::size_t units = 0;
     if (selectionOnly) {
@@ -162,34 +205,33 @@ Text Win32Control::RichEditText(bool selectionOnly) {
     return FromWide(buffer);
 }
 
-void Win32Control::GetSelection(int& start, int& length) {
+void Win32RichEdit::GetSelection(int& start, int& length) {
     start = 0;
     length = 0;
-    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return;
+    if (hwnd_ == nullptr) return;
     const CHARRANGE range = CurrentSelection(hwnd_);
     start = range.cpMin;
     length = range.cpMax - range.cpMin;
 }
 
-void Win32Control::SetSelectionRange(int start, int length) {
-    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return;
+void Win32RichEdit::SetSelectionRange(int start, int length) {
+    if (hwnd_ == nullptr) return;
     CHARRANGE range{start, start + length};
     SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
-Text Win32Control::SelectedText() {
-    if (!Is(ui::ControlKind::RichEdit)) return {};
+Text Win32RichEdit::SelectedText() {
     return RichEditText(true);
 }
 
-void Win32Control::ReplaceSelection(const Text& value) {
-    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return;
+void Win32RichEdit::ReplaceSelection(const Text& value) {
+    if (hwnd_ == nullptr) return;
     const std::wstring wide = WithSingleBreaks(value);
     SendMessageW(hwnd_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-int Win32Control::FindForward(const Text& what, int start, bool matchCase) {
-    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return -1;
+int Win32RichEdit::FindForward(const Text& what, int start, bool matchCase) {
+    if (hwnd_ == nullptr) return -1;
     const std::wstring wanted = WithSingleBreaks(what);
     if (wanted.empty() || start < 0) return -1;
     FINDTEXTEXW find{};
@@ -202,32 +244,32 @@ int Win32Control::FindForward(const Text& what, int start, bool matchCase) {
     return found < 0 ? -1 : static_cast<int>(found);
 }
 
-int Win32Control::TextLength() {
-    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return 0;
+int Win32RichEdit::TextLength() {
+    if (hwnd_ == nullptr) return 0;
     GETTEXTLENGTHEX length{GTL_PRECISE | GTL_NUMCHARS, kUnicode};
     const LRESULT units =
         SendMessageW(hwnd_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
     return units < 0 ? 0 : static_cast<int>(units);
 }
 
-void Win32Control::Undo() {
+void Win32RichEdit::Undo() {
     if (hwnd_ != nullptr) SendMessageW(hwnd_, EM_UNDO, 0, 0);
 }
 
-void Win32Control::Cut() {
+void Win32RichEdit::Cut() {
     if (hwnd_ != nullptr) SendMessageW(hwnd_, WM_CUT, 0, 0);
 }
 
-void Win32Control::Copy() {
+void Win32RichEdit::Copy() {
     if (hwnd_ != nullptr) SendMessageW(hwnd_, WM_COPY, 0, 0);
 }
 
-void Win32Control::Paste() {
+void Win32RichEdit::Paste() {
     if (hwnd_ != nullptr) SendMessageW(hwnd_, WM_PASTE, 0, 0);
 }
 
-void Win32Control::SetDefaultFormat(const ui::CharFormat& format) {
-    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return;
+void Win32RichEdit::SetDefaultFormat(const ui::CharFormat& format) {
+    if (hwnd_ == nullptr) return;
     CHARFORMAT2W cf{};
     cf.cbSize = sizeof cf;
     cf.dwMask = CFM_FACE | CFM_SIZE | CFM_OFFSET | CFM_BOLD | CFM_ITALIC | CFM_COLOR;
@@ -243,12 +285,12 @@ void Win32Control::SetDefaultFormat(const ui::CharFormat& format) {
     SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
     SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
     textColour_ = format.colour;
-    richFormat_ = format;
+    format_ = format;
 }
 
-ui::CharFormat Win32Control::GetDefaultFormat() {
+ui::CharFormat Win32RichEdit::GetDefaultFormat() {
     ui::CharFormat format;
-    if (hwnd_ == nullptr || !Is(ui::ControlKind::RichEdit)) return format;
+    if (hwnd_ == nullptr) return format;
     CHARFORMAT2W cf{};
     cf.cbSize = sizeof cf;
     SendMessageW(hwnd_, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
@@ -261,7 +303,7 @@ ui::CharFormat Win32Control::GetDefaultFormat() {
     return format;
 }
 
-void Win32Control::ApplyRichEditColours() {
+void Win32RichEdit::ApplyColours() {
     if (backColour_) {
         SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 0, *backColour_ & 0xFFFFFF);
     } else {

@@ -53,7 +53,7 @@ Win32Window::Win32Window(std::shared_ptr<DesktopState> desktop, const ui::Window
     controls_.reserve(def_.controls.size());
     for (std::size_t i = 0; i < def_.controls.size(); ++i) {
         const ui::ControlDef& control = def_.controls[i];
-        auto peer = std::make_unique<Win32Control>(*this, static_cast<int>(i), control);
+        std::unique_ptr<Win32Control> peer = MakeControl(*this, static_cast<int>(i), control);
         if (!byName_.emplace(control.name, peer.get()).second) {
             Fail("two controls share a name", control.name);
         }
