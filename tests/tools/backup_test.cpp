@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <thread>
 
 #include "crypto/rc4.h"
@@ -11,6 +12,11 @@
 #include "support/program_fixture.h"
 #include "tools/backup_commands.h"
 #include "tools/backup_package.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's allocator statistics (GCC ships no header for them).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 namespace testing_support {
 namespace {
@@ -172,6 +178,59 @@ TEST_F(BackupTest, PlainPackageRestoresDeletedAndChangedDocumentsAndKeepsOthers)
     EXPECT_EQ(ReadFile("Default\\日记\\新的.txt"), "kept");
     EXPECT_EQ(ReadFile("Default\\日记\\乗.txt"), "trail byte");
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+// The heap's high-water mark while `work` runs, above what it held before,
+// sampled by a second thread from the sanitizer's allocator statistics.
+std::size_t PeakHeapGrowth(const std::function<void()>& work) {
+    const std::size_t before = __sanitizer_get_current_allocated_bytes();
+    std::atomic<bool> done{false};
+    std::atomic<std::size_t> peak{before};
+    std::thread sampler([&] {
+        while (!done) {
+            const std::size_t now = __sanitizer_get_current_allocated_bytes();
+            if (now > peak) peak = now;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    work();
+    done = true;
+    sampler.join();
+    return peak > before ? peak - before : 0;
+}
+
+TEST_F(BackupTest, ProtectedPackAndRestoreOfALargeFolderStayWithinBoundedMemory) {
+    // Eight 32 MiB files: the folder is several times the bound of 64 MiB
+    // plus its largest entry. Repeated random blocks deflate quickly.
+    constexpr std::size_t kFile = 32u << 20, kFiles = 8, kBound = (64u << 20) + kFile;
+    std::string block(64 * 1024, '\0');
+    std::uint32_t seed = 7;
+    for (char& c : block) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+    std::string content;
+    content.reserve(kFile);
+    while (content.size() < kFile) content += block;
+    MakeFolder("Default\\大");
+    for (std::size_t i = 0; i < kFiles; ++i) {
+        WriteFile("Default\\大\\" + std::to_string(i) + ".txt", content);
+    }
+    content = std::string();  // only the folder on disk holds the data now
+    EnterPasswordMode("pw");
+
+    const std::size_t packing = PeakHeapGrowth([&] { Choose("有密打包备份"); });
+    ASSERT_EQ(MessageTexts(), std::vector<Text>{"有密打包完成!\r\n" + PathOf("RC.bak")});
+    ASSERT_TRUE(files().DeleteFile(PathOf("Default\\大\\3.txt")));
+    automation().ClearMessages();
+    const std::size_t restoring = PeakHeapGrowth([&] { Choose("复原有密备份"); });
+    ASSERT_EQ(MessageTexts(), std::vector<Text>{"成功复原有密备份包!"});
+
+    EXPECT_LT(packing, kBound) << "packing held " << (packing >> 20) << " MiB";
+    EXPECT_LT(restoring, kBound) << "restoring held " << (restoring >> 20) << " MiB";
+    const std::optional<std::string> restored = files().ReadFile(PathOf("Default\\大\\3.txt"));
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->size(), kFile);
+    EXPECT_EQ(restored->substr(kFile - block.size()), block);
+}
+#endif
 
 TEST_F(BackupTest, RestoreReplacesReadOnlyFilesAndRecreatesAMissingDataFolder) {
     StartProgram();
