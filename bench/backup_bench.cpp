@@ -270,8 +270,9 @@ int ChildPack(const std::string& folder, const std::string& package, unsigned th
 
 int ChildCipher(const std::string& source, const std::string& target, const std::string& key) {
     platform::PosixFiles files("/");
-    return tools::CipherFile(files, Win(source), Win(target), key) == tools::CipherStatus::Ok ? 0
-                                                                                              : 1;
+    return tools::CipherFile(files, Win(source), Win(target), key, false) == tools::CipherStatus::Ok
+               ? 0
+               : 1;
 }
 
 // Bytes per CPU second of Rc4Stream::Apply over blocks of `size` in one

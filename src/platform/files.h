@@ -98,8 +98,11 @@ struct FileIdentity {
 // (a power failure may leave it short, which costs nothing that was there
 // before; an abandoned write removes it); a file that existed is still
 // replaced only whole, but files may wait to be made durable and moved into
-// place together, by CompleteWrites at the latest.
-enum class WriteMode { Flush, Batched };
+// place together, by CompleteWrites at the latest. FlushExisting, for a new
+// file whose source stays: a file that existed is replaced as with Flush; a
+// new one is moved into place at Commit without waiting for the disk (a power
+// failure may leave it short or missing, which costs nothing that was there).
+enum class WriteMode { Flush, Batched, FlushExisting };
 
 // A file being written. Bytes are appended in order into a temporary file in
 // the target's folder; Commit flushes it and moves it over the target. A writer

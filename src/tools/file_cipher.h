@@ -26,10 +26,12 @@ void OpenFileCipherWindow(app::App& app, app::FileCipherDirection direction);
 
 // The source through RC4 under `key` into the target, in pieces, so the
 // file's size does not matter. The target is replaced only when everything
-// was read and written; a failure on either side leaves it as it was.
+// was read and written; a failure on either side leaves it as it was. It is
+// on the disk when this returns if it replaced a file or the source is to be
+// deleted next.
 enum class CipherStatus { Ok, SourceUnreadable, TargetNotWritten };
 CipherStatus CipherFile(platform::Files& files, const Text& source, const Text& target,
-                        const Text& key);
+                        const Text& key, bool sourceDeletedAfter);
 
 // The name the save dialog proposes from the dialog's current file name.
 Text ProposeTargetName(const Text& current, app::FileCipherDirection direction);

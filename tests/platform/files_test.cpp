@@ -390,4 +390,26 @@ TEST_F(FilesTest, BatchedWritesCarryTheirTimeAndAreInPlaceWhenComplete) {
     }
 }
 
+// The file cipher tool's writes: a new file still appears only at Commit, an
+// existing one is replaced whole, and an abandoned write leaves both as they
+// were; nothing is left to complete.
+TEST_F(FilesTest, FlushExistingWritesAppearWholeAtCommit) {
+    Make("old.txt", "old content");
+    Names listed{"old.txt"};
+    for (const char* name : {"new.txt", "old.txt"}) {
+        {
+            auto abandoned = files_->BeginWrite(At(name), platform::WriteMode::FlushExisting);
+            ASSERT_TRUE(abandoned && abandoned->Write("part"));
+        }
+        auto writer = files_->BeginWrite(At(name), platform::WriteMode::FlushExisting);
+        ASSERT_TRUE(writer && writer->Write(name));
+        EXPECT_EQ(List(At("*"), EntryFilter::All), listed) << name;
+        EXPECT_EQ(files_->ReadFile(At("old.txt")), "old content");
+        ASSERT_TRUE(writer->Commit());
+        EXPECT_EQ(files_->ReadFile(At(name)), name);
+        listed = Names{"new.txt", "old.txt"};
+    }
+    EXPECT_EQ(List(At("*"), EntryFilter::All), listed);
+}
+
 }  // namespace

@@ -587,9 +587,10 @@ std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path, WriteMode m
         if (errno != EEXIST) return nullptr;
         exists = true;  // made meanwhile: replaced whole like any existing file
     }
-    const Kind kind = mode == WriteMode::Flush ? Kind::Flushed
-                      : exists                 ? Kind::Queued
-                                               : Kind::Unflushed;
+    const Kind kind = mode == WriteMode::Flush || (exists && mode == WriteMode::FlushExisting)
+                          ? Kind::Flushed
+                      : exists ? Kind::Queued
+                               : Kind::Unflushed;
 
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
