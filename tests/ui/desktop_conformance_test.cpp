@@ -663,6 +663,43 @@ TEST_F(DesktopConformanceTest, SliderNotifiesUserMovesAndPositionsAreClamped) {
     EXPECT_EQ(progress.GetPosition(), 100);
 }
 
+// The keys a dialog handles itself: what the message loop does before the
+// focused control sees them.
+TEST_F(DesktopConformanceTest, DialogKeysPassReadOnlyBoxesOpenMarkedItemsAndPressTheDefault) {
+    ui::WindowDef def;
+    def.name = "KeysDialog";
+    def.caption = "键";
+    def.width = 300;
+    def.height = 260;
+    ui::ControlDef path = MakeControlDef("编辑框1", ControlKind::Edit, "C:\\a", 10, 10, 200, 40);
+    path.multiline = true;
+    path.readOnly = true;
+    def.controls.push_back(path);
+    def.controls.push_back(MakeControlDef("列表框1", ControlKind::ListBox, "", 10, 60, 200, 60));
+    def.controls.back().items = {"一", "二"};
+    def.controls.push_back(MakeControlDef("编辑框2", ControlKind::Edit, "", 10, 130, 200, 24));
+    def.controls.push_back(MakeControlDef("按钮1", ControlKind::Button, "确定", 10, 170, 80, 30));
+    def.controls.back().isDefault = true;
+    std::unique_ptr<ui::WindowPeer> dialog = desktop().CreateWindowFromDef(def, nullptr);
+    int clicks = 0, opened = 0;
+    dialog->Control("按钮1").SetHandler(ui::Event::Click, [&](int) { ++clicks; });
+    dialog->Control("列表框1").SetHandler(ui::Event::Select, [&](int) { ++opened; });
+    dialog->Show();
+    const auto press = [&](int key) { automation().PressKey(*dialog, {false, false, key}); };
+
+    dialog->Control("编辑框1").Focus();
+    press(ui::kKeyTab);
+    EXPECT_TRUE(dialog->Control("列表框1").HasFocus()) << "a box nobody types into keeps no Tab";
+    dialog->Control("列表框1").SetSelection(1);
+    press(ui::kKeyEnter);
+    EXPECT_EQ(opened, 1) << "Enter on a list opens its marked item";
+    EXPECT_EQ(clicks, 0) << "not the default button";
+    dialog->Control("编辑框2").Focus();
+    press(ui::kKeyEnter);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(dialog->Control("按钮1").HasFocus()) << "pressed as by the mouse";
+}
+
 // Timers -----------------------------------------------------------------------
 
 TEST_F(DesktopConformanceTest, TimersTickOncePerRoundWhileArmed) {
