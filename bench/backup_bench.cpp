@@ -119,7 +119,10 @@ double Compare(const std::string& label, const std::string& anchorName,
     std::vector<double> a, b;
     long peak = 0;
     for (int i = 0; i < Repeats(); ++i) {
+        // Each side starts with nothing of the other's still being written
+        // back, which would otherwise fall on whichever runs next.
         prepare();
+        ::sync();
         const Run mine = Spawn(ours);
         if (!mine.ok) {
             std::printf("%s: FAILED (%s)\n", label.c_str(), ours[1].c_str());
@@ -128,6 +131,7 @@ double Compare(const std::string& label, const std::string& anchorName,
         }
         if (check) check();
         prepare();
+        ::sync();
         const Run theirs = Spawn(anchor);
         if (!theirs.ok) {
             std::printf("%s: anchor FAILED (%s)\n", label.c_str(), anchor[0].c_str());
