@@ -197,7 +197,10 @@ TEST(AsciiCase, FoldsLettersButNeverATrailByte) {
     const Case cases[] = {
         {"ReadMe.TXT", "readme.txt"},
         {"\x81\x41Z", "\x81\x41z"},
-        {"A\x81\x30\x81\x30" "B", "a\x81\x30\x81\x30" "b"},
+        {"A\x81\x30\x81\x30"
+         "B",
+         "a\x81\x30\x81\x30"
+         "b"},
         {"Z\x81", "z\x81"},  // a lead byte at the end stays one byte
         {"", ""},
     };
