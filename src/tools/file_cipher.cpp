@@ -5,6 +5,7 @@
 #include <string>
 
 #include "crypto/rc4.h"
+#include "store/data_folder.h"
 #include "store/settings.h"
 #include "text/text.h"
 #include "ui/windows/file_cipher_window.h"
@@ -68,31 +69,12 @@ void ChooseTarget(CipherSession& s) {
     }
 }
 
-// Windows compares paths without regard to letter case and takes / for \.
-// Only single-byte characters fold: the second byte of a double-byte
-// character may look like a capital letter or a separator.
-Text PathKey(const Text& path) {
-    Text key;
-    for (std::size_t pos = 0; pos < path.size();) {
-        const std::size_t length = text::CharLength(path, pos);
-        if (length == 1) {
-            char c = text::AsciiLower(path[pos]);
-            if (c == '/') c = '\\';
-            key += c;
-        } else {
-            key.append(path, pos, length);
-        }
-        pos += length;
-    }
-    return key;
-}
-
 // True when source and target name one file, so deleting the source would
 // delete the result just written. Asked of the file system before the write,
 // so any spelling counts (letter case, "..", trailing dots, short names);
 // where it cannot say, equal paths still count.
 bool SameFile(platform::Files& files, const Text& source, const Text& target) {
-    if (PathKey(source) == PathKey(target)) return true;
+    if (store::SamePath(source, target)) return true;
     const std::optional<platform::FileIdentity> a = files.Identity(source);
     const std::optional<platform::FileIdentity> b = files.Identity(target);
     return a && b && *a == *b;
