@@ -120,23 +120,30 @@ double Compare(const std::string& label, const std::string& anchorName,
     long peak = 0;
     for (int i = 0; i < Repeats(); ++i) {
         // Each side starts with nothing of the other's still being written
-        // back, which would otherwise fall on whichever runs next.
-        prepare();
-        ::sync();
-        const Run mine = Spawn(ours);
-        if (!mine.ok) {
-            std::printf("%s: FAILED (%s)\n", label.c_str(), ours[1].c_str());
-            failed = true;
-            return 0;
-        }
-        if (check) check();
-        prepare();
-        ::sync();
-        const Run theirs = Spawn(anchor);
-        if (!theirs.ok) {
-            std::printf("%s: anchor FAILED (%s)\n", label.c_str(), anchor[0].c_str());
-            failed = true;
-            return 0;
+        // back, which would otherwise fall on whichever runs next. The sides
+        // take turns going first, so that what one leaves behind on the disk
+        // (inodes to skip, a cold or warm cache) does not always fall on the
+        // same one.
+        Run mine, theirs;
+        for (const bool oursNow : {i % 2 == 0, i % 2 != 0}) {
+            prepare();
+            ::sync();
+            if (oursNow) {
+                mine = Spawn(ours);
+                if (!mine.ok) {
+                    std::printf("%s: FAILED (%s)\n", label.c_str(), ours[1].c_str());
+                    failed = true;
+                    return 0;
+                }
+                if (check) check();
+            } else {
+                theirs = Spawn(anchor);
+                if (!theirs.ok) {
+                    std::printf("%s: anchor FAILED (%s)\n", label.c_str(), anchor[0].c_str());
+                    failed = true;
+                    return 0;
+                }
+            }
         }
         a.push_back(mine.seconds);
         b.push_back(theirs.seconds);

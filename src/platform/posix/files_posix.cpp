@@ -89,20 +89,30 @@ class NameIndex {
         bool operator==(const Stamp&) const = default;
     };
 
-    // The entry of `dir` equal to `name` ignoring case, or nullopt.
-    std::optional<std::string> Find(const std::string& dir, const std::string& name) {
-        const std::optional<Stamp> now = StampOf(dir);
+    static Stamp StampFrom(const struct stat& st) {
+        return Stamp{st.st_dev, st.st_ino,
+                     static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
+                     static_cast<long long>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec};
+    }
+
+    // The entry of `dir` equal to `name` ignoring case, or nullopt. `seen`,
+    // when given, is the folder's stat just taken by the caller. `current` is
+    // set when the kept names matched the disk, as Before would say at once.
+    std::optional<std::string> Find(const std::string& dir, const std::string& name,
+                                    const struct stat* seen = nullptr, bool* current = nullptr) {
+        const std::optional<Stamp> now = seen ? StampFrom(*seen) : StampOf(dir);
         if (!now) return std::nullopt;
         std::lock_guard<std::mutex> lock(mutex_);
         Folder& folder = folders_[dir];
         if (!(folder.stamp == *now) || !folder.read) {
             if (folders_.size() > 4096) {
                 folders_.clear();
-                return FindUnlocked(dir, name, *now);
+                return FindUnlocked(dir, name, *now, current);
             }
             if (!Read(dir, folder)) return std::nullopt;
             folder.stamp = *now;
         }
+        if (current) *current = true;
         const auto found = folder.names.find(FoldedName(name));
         if (found == folder.names.end()) return std::nullopt;
         return found->second;
@@ -146,9 +156,7 @@ class NameIndex {
     static std::optional<Stamp> StampOf(const std::string& dir) {
         struct stat st {};
         if (stat(dir.empty() ? "/" : dir.c_str(), &st) != 0) return std::nullopt;
-        return Stamp{st.st_dev, st.st_ino,
-                     static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
-                     static_cast<long long>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec};
+        return StampFrom(st);
     }
 
     static bool Read(const std::string& dir, Folder& folder) {
@@ -166,10 +174,11 @@ class NameIndex {
     }
 
     std::optional<std::string> FindUnlocked(const std::string& dir, const std::string& name,
-                                            const Stamp& now) {
+                                            const Stamp& now, bool* current) {
         Folder& folder = folders_[dir];
         if (!Read(dir, folder)) return std::nullopt;
         folder.stamp = now;
+        if (current) *current = true;
         const auto found = folder.names.find(FoldedName(name));
         if (found == folder.names.end()) return std::nullopt;
         return found->second;
@@ -184,12 +193,35 @@ NameIndex& Names() {
     return index;
 }
 
-// The entry of `dir` that `name` refers to: the exact name when it exists,
-// else the first entry equal to it ignoring case, else the name as written.
-std::string ResolveEntry(const std::string& dir, const std::string& name) {
+// The entry of `dir` that `name` refers to, with what was learnt finding it,
+// so that a writer creating thousands of files asks the disk once per fact.
+struct Entry {
+    std::string name;     // the exact name when it exists, else the first
+                          // equal to it ignoring case, else as written
+    bool exists = false;  // and then `st` is its lstat
     struct stat st {};
-    if (lstat((dir + "/" + name).c_str(), &st) == 0) return name;
-    return Names().Find(dir, name).value_or(name);
+    bool namesCurrent = false;  // the folder's kept names matched the disk
+};
+
+Entry LookUpEntry(const std::string& dir, const std::string& name,
+                  const struct stat* folderSeen = nullptr) {
+    Entry entry;
+    entry.name = name;
+    if (lstat((dir + "/" + name).c_str(), &entry.st) == 0) {
+        entry.exists = true;
+        return entry;
+    }
+    const std::optional<std::string> found =
+        Names().Find(dir, name, folderSeen, &entry.namesCurrent);
+    if (found && *found != name) {
+        entry.name = *found;
+        entry.exists = lstat((dir + "/" + entry.name).c_str(), &entry.st) == 0;
+    }
+    return entry;
+}
+
+std::string ResolveEntry(const std::string& dir, const std::string& name) {
+    return LookUpEntry(dir, name).name;
 }
 
 // Folders as written, resolved component by component to the folders on
@@ -199,7 +231,9 @@ std::string ResolveEntry(const std::string& dir, const std::string& name) {
 class FolderCache {
   public:
     // `unchecked`: the caller finds out itself whether it is still a folder.
-    std::optional<std::string> Find(const std::string& written, bool unchecked = false) {
+    // Otherwise the folder's stat is left in `seen`, when given.
+    std::optional<std::string> Find(const std::string& written, bool unchecked = false,
+                                    struct stat* seen = nullptr) {
         std::string resolved;
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -210,14 +244,18 @@ class FolderCache {
         if (unchecked) return resolved;
         struct stat st {};
         if (stat(resolved.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+        if (seen) *seen = st;
         return resolved;
     }
-    void Keep(const std::string& written, const std::string& resolved) {
+    // Returns whether it was kept, with the folder's stat in `seen`.
+    bool Keep(const std::string& written, const std::string& resolved, struct stat& seen) {
         struct stat st {};
-        if (stat(resolved.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+        if (stat(resolved.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+        seen = st;
         std::lock_guard<std::mutex> lock(mutex_);
         if (folders_.size() > 1024) folders_.clear();
         folders_[written] = resolved;
+        return true;
     }
 
   private:
@@ -265,6 +303,8 @@ struct Location {
     std::string folder;  // resolved host path of the containing folder
     std::string name;    // last component (UTF-8), not yet resolved
     bool valid = false;
+    bool folderSeen = false;  // and then `folderStat` is the folder's stat just taken
+    struct stat folderStat {};
 };
 
 }  // namespace
@@ -319,9 +359,11 @@ Location Locate(const Text& path, const std::string& base, bool lastIsPattern,
     std::string folder = absolute ? std::string() : base;
     std::string key = folder;
     for (const std::string& part : parts) key += "/" + part;
-    if (std::optional<std::string> known = ResolvedFolders().Find(key, unchecked)) {
+    if (std::optional<std::string> known =
+            ResolvedFolders().Find(key, unchecked, &where.folderStat)) {
         where.folder = std::move(*known);
         where.valid = true;
+        where.folderSeen = !unchecked;
         return where;
     }
     for (const std::string& part : parts) {
@@ -329,7 +371,7 @@ Location Locate(const Text& path, const std::string& base, bool lastIsPattern,
     }
     where.folder = folder.empty() ? "/" : folder;
     where.valid = true;
-    ResolvedFolders().Keep(key, where.folder);
+    where.folderSeen = ResolvedFolders().Keep(key, where.folder, where.folderStat);
     return where;
 }
 
@@ -567,16 +609,18 @@ std::unique_ptr<FileReader> PosixFiles::OpenRead(const Text& path) {
 std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path, WriteMode mode) {
     const Location where = Locate(path, currentDirectory_, false);
     if (!where.valid || !IsValidFileName(text::FromUtf8(where.name))) return nullptr;
-    const std::string target = Join(where.folder, ResolveEntry(where.folder, where.name));
-    struct stat st {};
-    bool exists = lstat(target.c_str(), &st) == 0;
-    if (exists && (S_ISDIR(st.st_mode) || IsReadOnlyMode(st.st_mode))) {
+    const Entry entry =
+        LookUpEntry(where.folder, where.name, where.folderSeen ? &where.folderStat : nullptr);
+    const std::string target = Join(where.folder, entry.name);
+    bool exists = entry.exists;
+    if (exists && (S_ISDIR(entry.st.st_mode) || IsReadOnlyMode(entry.st.st_mode))) {
         return nullptr;  // Windows refuses to replace a folder or a read-only file
     }
     if (cleanedFolders_.insert(where.folder).second) RemoveStaleTemporaries(where.folder);
     using Kind = PosixWriter::Kind;
     if (!exists && mode == WriteMode::Batched) {
-        const bool current = Names().Before(where.folder);
+        // The lookup has just compared the kept names with the disk.
+        const bool current = entry.namesCurrent || Names().Before(where.folder);
         const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         Names().After(where.folder, current && fd >= 0, fd >= 0 ? SplitHost(target).second : "",
                       {});
