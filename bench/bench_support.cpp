@@ -192,15 +192,16 @@ std::string SelfPath() {
 }
 }  // namespace
 
-double RunAnchor(const std::string& which, int argument) {
+double RunAnchor(const std::string& which, int argument, double* growth) {
     const std::string command = SelfPath() + " anchor-" + which + " " + std::to_string(argument);
 #ifdef _WIN32
     FILE* pipe = _popen(command.c_str(), "r");
 #else
     FILE* pipe = popen(command.c_str(), "r");
 #endif
-    double seconds = -1;
-    if (pipe == nullptr || std::fscanf(pipe, "%lf", &seconds) != 1) seconds = -1;
+    double seconds = -1, taken = 0;
+    if (pipe == nullptr || std::fscanf(pipe, "%lf %lf", &seconds, &taken) != 2) seconds = -1;
+    if (growth != nullptr) *growth = taken;
 #ifdef _WIN32
     if (pipe != nullptr) _pclose(pipe);
 #else
@@ -222,13 +223,13 @@ int main(int argc, char** argv) {
     const std::string which = argc > 1 ? argv[1] : "";
     const int argument = argc > 2 ? std::atoi(argv[2]) : 1;
     if (which.rfind("anchor-", 0) == 0) {
-        double seconds = -1;
+        double seconds = -1, growth = 0;
         const std::string anchor = which.substr(7);
-        if (!bench::NoteAnchor(anchor, argument, seconds) &&
+        if (!bench::NoteAnchor(anchor, argument, seconds, growth) &&
             !bench::ListAnchor(anchor, argument, seconds)) {
             return 2;
         }
-        std::printf("%.6f\n", seconds);
+        std::printf("%.6f %.0f\n", seconds, growth);
         return seconds < 0 ? 1 : 0;
     }
     int result = bench::NoteCase(which, argument);

@@ -100,7 +100,9 @@ class Program {
 // Runs "moxia_bench anchor-WHICH ARGUMENT" and reads the seconds it prints:
 // neither side inherits the other's heap, which Wine reuses slowly after a
 // large control is freed.
-double RunAnchor(const std::string& which, int argument);
+// `growth`, when given, receives the memory the anchor's work took at its
+// peak, where the anchor measures it (else 0).
+double RunAnchor(const std::string& which, int argument, double* growth = nullptr);
 
 void Report(const char* what, double seconds, double anchor, const char* anchorName,
             const char* extra = "");
@@ -109,7 +111,7 @@ void Report(const char* what, double seconds, double anchor, const char* anchorN
 // returns false when `which` is not one of its file's, else its seconds
 // (negative: failed).
 int NoteCase(const std::string& which, int argument);
-bool NoteAnchor(const std::string& which, int argument, double& seconds);
+bool NoteAnchor(const std::string& which, int argument, double& seconds, double& growth);
 int ListCase(const std::string& which, int argument);
 bool ListAnchor(const std::string& which, int argument, double& seconds);
 int AliveBenchCase(const std::string& which, int argument);

@@ -101,6 +101,7 @@ class BareRichEdit {
         format.yHeight = 9 * 20;
         std::wcscpy(format.szFaceName, L"\u5FAE\u8F6F\u96C5\u9ED1");  // 微软雅黑
         SendMessageW(edit_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+        const Memory before = ReadMemory();
         fill_ = Seconds([&] {
             struct Source {
                 const wchar_t* next;
@@ -122,9 +123,11 @@ class BareRichEdit {
             UpdateWindow(top_);
             Pump();
         });
+        growth_ = std::max(ReadMemory().peak - before.current, 0.0);
     }
     ~BareRichEdit() { DestroyWindow(top_); }
     double FillSeconds() const { return fill_; }
+    double FillGrowth() const { return growth_; }
 
     // The first `presses` occurrences from the start, each selected: what
     // Find next costs the control itself.
@@ -149,15 +152,17 @@ class BareRichEdit {
 
   private:
     HWND top_ = nullptr, edit_ = nullptr;
-    double fill_ = 0;
+    double fill_ = 0, growth_ = 0;
 };
 
 const char* const kOpenAnchor = "a bare rich edit filled by EM_STREAMIN";
 const char* const kFindAnchor = "EM_FINDTEXTEX + EM_EXSETSEL on a bare rich edit";
 const char* const kReplaceAnchor = "a bare rich edit filled with the replaced text";
 
-double AnchorOpen(const Text& note) {
-    return BareRichEdit(platform::win32::Wide(note)).FillSeconds();
+double AnchorOpen(const Text& note, double& growth) {
+    const BareRichEdit edit(platform::win32::Wide(note));
+    growth = edit.FillGrowth();
+    return edit.FillSeconds();
 }
 
 double AnchorFind(const Text& note, int presses) {
@@ -169,7 +174,8 @@ const char* const kOpenAnchor = "decoding the note to UTF-16";
 const char* const kFindAnchor = "std::u16string::find over the note";
 const char* const kReplaceAnchor = "decoding the replaced note to UTF-16";
 
-double AnchorOpen(const Text& note) {
+double AnchorOpen(const Text& note, double& growth) {
+    growth = 0;
     return Seconds([&] {
         const std::u16string wide = text::ToUtf16(note);
         if (wide.empty()) std::abort();
@@ -198,11 +204,14 @@ int OpenCase(int megabytes) {
     const Memory after = ReadMemory();
     if (program.App().main.超级编辑框1.Length() == 0) return 1;
     const double growth = std::max(after.peak - before.current, 0.0);
-    char extra[160];
-    std::snprintf(extra, sizeof extra, "; memory +%.0f MiB at peak (%.1fx the note)", growth / kMiB,
-                  growth / static_cast<double>(note.size()));
+    double anchorGrowth = 0;
+    const double anchor = RunAnchor("open", megabytes, &anchorGrowth);
+    char extra[200];
+    std::snprintf(extra, sizeof extra,
+                  "; memory +%.0f MiB at peak (%.1fx the note; the bare rich edit +%.0f MiB)",
+                  growth / kMiB, growth / static_cast<double>(note.size()), anchorGrowth / kMiB);
     const std::string what = "open " + std::to_string(megabytes) + " MB note";
-    Report(what.c_str(), seconds, RunAnchor("open", megabytes), kOpenAnchor, extra);
+    Report(what.c_str(), seconds, anchor, kOpenAnchor, extra);
     return 0;
 }
 
@@ -314,16 +323,16 @@ int FindCase(int megabytes, bool replace) {
 
 }  // namespace
 
-bool NoteAnchor(const std::string& which, int megabytes, double& seconds) {
+bool NoteAnchor(const std::string& which, int megabytes, double& seconds, double& growth) {
     const std::size_t bytes = static_cast<std::size_t>(megabytes) * 1'000'000;
     if (which == "open") {
-        seconds = AnchorOpen(MakeNote(bytes, 0));
+        seconds = AnchorOpen(MakeNote(bytes, 0), growth);
     } else if (which == "find") {
         seconds = AnchorFind(MakeNote(bytes, kMatches), kPresses) / kPresses;
     } else if (which == "replace") {
         int count = 0;
-        seconds =
-            AnchorOpen(commands::ReplaceEvery(MakeNote(bytes, kMatches), kNeedle, "锁", count));
+        seconds = AnchorOpen(
+            commands::ReplaceEvery(MakeNote(bytes, kMatches), kNeedle, "锁", count), growth);
     } else {
         return false;
     }
