@@ -67,6 +67,25 @@ DWORD CALLBACK ReadStreamSource(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG
     return 0;
 }
 
+// Filling the control with a long note keeps Wine busy for seconds with no
+// message handled; the hourglass says so, and the cursor is given back after.
+class WaitCursorWhileLong {
+  public:
+    explicit WaitCursorWhileLong(std::size_t units)
+        : previous_(units >= kLongUnits ? SetCursor(LoadCursorW(nullptr, IDC_WAIT)) : nullptr),
+          set_(units >= kLongUnits) {}
+    ~WaitCursorWhileLong() {
+        if (set_) SetCursor(previous_);
+    }
+    WaitCursorWhileLong(const WaitCursorWhileLong&) = delete;
+    WaitCursorWhileLong& operator=(const WaitCursorWhileLong&) = delete;
+
+  private:
+    static constexpr std::size_t kLongUnits = 256 * 1024;  // about a third of a second
+    HCURSOR previous_;
+    bool set_;
+};
+
 }  // namespace
 
 Win32Control::WindowClass Win32RichEdit::Class() const {
@@ -150,6 +169,7 @@ void Win32RichEdit::SetText(const Text& value) {
     // Streamed in: one copy of the text, and no message that must hold it all.
     std::u16string units = text::ToUtf16(value);
     ToSingleBreaks(units);
+    const WaitCursorWhileLong busy(units.size());
     StreamSource source{units.data(), units.size()};
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
