@@ -12,6 +12,7 @@
 // hostile, rc4, cipher, pack, pack-mixed. Without CASE, all of them; --quick runs each
 // case once, with a smaller file for the cipher tool, and leaves out
 // restore-100k and hostile.
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -471,7 +472,27 @@ std::optional<double> OpensslRc4(std::size_t size, double seconds) {
     return std::strtod(out.c_str() + colon + 1, nullptr);
 }
 
+// One thread's throughput differs between this machine's cores, and when it
+// moves between them: both sides of a throughput case run on the same core.
+class OnOneCore {
+  public:
+    OnOneCore() {
+        sched_getaffinity(0, sizeof saved_, &saved_);
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(sched_getcpu(), &one);
+        sched_setaffinity(0, sizeof one, &one);
+    }
+    ~OnOneCore() { sched_setaffinity(0, sizeof saved_, &saved_); }
+    OnOneCore(const OnOneCore&) = delete;
+    OnOneCore& operator=(const OnOneCore&) = delete;
+
+  private:
+    cpu_set_t saved_;
+};
+
 void Rc4Case() {
+    const OnOneCore pinned;  // inherited by both sides' processes
     for (const auto& [label, size] : {std::pair<std::string, std::size_t>{"1 KiB", 1024},
                                       {"1 MiB", 1 << 20},
                                       {"256 MiB", 256u << 20}}) {
