@@ -196,9 +196,9 @@ NameIndex& Names() {
 // The entry of `dir` that `name` refers to, with what was learnt finding it,
 // so that a writer creating thousands of files asks the disk once per fact.
 struct Entry {
-    std::string name;     // the exact name when it exists, else the first
-                          // equal to it ignoring case, else as written
-    bool exists = false;  // and then `st` is its lstat
+    std::string name;    // the exact name when it exists, else the first
+                         // equal to it ignoring case, else as written
+    bool exact = false;  // the name as written exists, and `st` is its lstat
     struct stat st {};
     bool namesCurrent = false;  // the folder's kept names matched the disk
 };
@@ -208,15 +208,10 @@ Entry LookUpEntry(const std::string& dir, const std::string& name,
     Entry entry;
     entry.name = name;
     if (lstat((dir + "/" + name).c_str(), &entry.st) == 0) {
-        entry.exists = true;
+        entry.exact = true;
         return entry;
     }
-    const std::optional<std::string> found =
-        Names().Find(dir, name, folderSeen, &entry.namesCurrent);
-    if (found && *found != name) {
-        entry.name = *found;
-        entry.exists = lstat((dir + "/" + entry.name).c_str(), &entry.st) == 0;
-    }
+    entry.name = Names().Find(dir, name, folderSeen, &entry.namesCurrent).value_or(name);
     return entry;
 }
 
@@ -609,10 +604,12 @@ std::unique_ptr<FileReader> PosixFiles::OpenRead(const Text& path) {
 std::unique_ptr<FileWriter> PosixFiles::BeginWrite(const Text& path, WriteMode mode) {
     const Location where = Locate(path, currentDirectory_, false);
     if (!where.valid || !IsValidFileName(text::FromUtf8(where.name))) return nullptr;
-    const Entry entry =
+    Entry entry =
         LookUpEntry(where.folder, where.name, where.folderSeen ? &where.folderStat : nullptr);
     const std::string target = Join(where.folder, entry.name);
-    bool exists = entry.exists;
+    // Spelled otherwise on disk: that entry is the one to look at.
+    bool exists =
+        entry.exact || (entry.name != where.name && lstat(target.c_str(), &entry.st) == 0);
     if (exists && (S_ISDIR(entry.st.st_mode) || IsReadOnlyMode(entry.st.st_mode))) {
         return nullptr;  // Windows refuses to replace a folder or a read-only file
     }
