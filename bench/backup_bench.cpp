@@ -126,25 +126,26 @@ double Compare(const std::string& label, const std::string& anchorName,
         // (inodes to skip, a cold or warm cache) does not always fall on the
         // same one.
         Run mine, theirs;
-        for (const bool oursNow : {i % 2 == 0, i % 2 != 0}) {
+        const auto runOurs = [&] {
             prepare();
             ::sync();
-            if (oursNow) {
-                mine = Spawn(ours);
-                if (!mine.ok) {
-                    std::printf("%s: FAILED (%s)\n", label.c_str(), ours[1].c_str());
-                    failed = true;
-                    return 0;
-                }
-                if (check) check();
-            } else {
-                theirs = Spawn(anchor);
-                if (!theirs.ok) {
-                    std::printf("%s: anchor FAILED (%s)\n", label.c_str(), anchor[0].c_str());
-                    failed = true;
-                    return 0;
-                }
+            mine = Spawn(ours);
+            if (!mine.ok) std::printf("%s: FAILED (%s)\n", label.c_str(), ours[1].c_str());
+            if (mine.ok && check) check();
+            return mine.ok;
+        };
+        const auto runAnchor = [&] {
+            prepare();
+            ::sync();
+            theirs = Spawn(anchor);
+            if (!theirs.ok) {
+                std::printf("%s: anchor FAILED (%s)\n", label.c_str(), anchor[0].c_str());
             }
+            return theirs.ok;
+        };
+        if (!(i % 2 == 0 ? runOurs() && runAnchor() : runAnchor() && runOurs())) {
+            failed = true;
+            return 0;
         }
         a.push_back(mine.seconds);
         b.push_back(theirs.seconds);
@@ -535,23 +536,28 @@ void CipherCase() {
     fs::remove(target);
 }
 
-void PackCase() {
-    const fs::path corpus = CorpusFolder("corpus50", 50, 10000);
-    MarkComplete(corpus);
-    fs::remove(corpus / ".complete");
-    const fs::path package = scratch / "corpus50" / "packed.zip";
-    const fs::path anchor = scratch / "corpus50" / "anchor.zip";
+// Packs `folder` on two cores against zip, the packages beside it.
+void ComparePack(const std::string& label, const fs::path& folder) {
+    fs::remove(folder / ".complete");
+    const fs::path package = folder.parent_path() / "packed.zip";
+    const fs::path anchor = folder.parent_path() / "anchor.zip";
     Compare(
-        "pack 10k notes on two cores", "zip -r -8",
+        label, "zip -r -8",
         [&] {
             fs::remove(package);
             fs::remove(anchor);
         },
-        {Self(), "--pack", corpus.string(), package.string(), "2"},
-        {"sh", "-c", "cd '" + corpus.string() + "' && zip -q -r -8 '" + anchor.string() + "' ."});
-    MarkComplete(corpus);
+        {Self(), "--pack", folder.string(), package.string(), "2"},
+        {"sh", "-c", "cd '" + folder.string() + "' && zip -q -r -8 '" + anchor.string() + "' ."});
+    MarkComplete(folder);
     fs::remove(package);
     fs::remove(anchor);
+}
+
+void PackCase() {
+    const fs::path corpus = CorpusFolder("corpus50", 50, 10000);
+    MarkComplete(corpus);
+    ComparePack("pack 10k notes on two cores", corpus);
 }
 
 // About `megabytes` MB in four folders: half in four large notes, half in
@@ -580,20 +586,8 @@ fs::path MixedFolder(int megabytes) {
 
 void PackMixedCase() {
     const int megabytes = quick ? 100 : 300;
-    const fs::path root = MixedFolder(megabytes);
-    fs::remove(root / ".complete");
-    const fs::path package = root.parent_path() / "packed.zip";
-    const fs::path anchor = root.parent_path() / "anchor.zip";
-    Compare("pack " + std::to_string(megabytes) + " MB mixed folder on two cores", "zip -r -8",
-            [&] {
-                fs::remove(package);
-                fs::remove(anchor);
-            },
-            {Self(), "--pack", root.string(), package.string(), "2"},
-            {"sh", "-c", "cd '" + root.string() + "' && zip -q -r -8 '" + anchor.string() + "' ."});
-    MarkComplete(root);
-    fs::remove(package);
-    fs::remove(anchor);
+    ComparePack("pack " + std::to_string(megabytes) + " MB mixed folder on two cores",
+                MixedFolder(megabytes));
 }
 
 }  // namespace
